@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace tavora {
 
@@ -56,7 +57,7 @@ void EnsureSettingsFile(EncoderSettings& settings) {
 bool LoadSettings(EncoderSettings& settings) {
     const std::string path = SettingsFilePath();
     try {
-        if (FileExists(path) && !std::ifstream(path, std::ios::binary))
+        if (FileExists(path) && (FolderExists(path) || access(path.c_str(), R_OK) != 0))
             throw std::runtime_error("settings file unreadable");
         // A hand-edited value outside its table reads as the key's default.
         const auto index = [&](const char* key, int16_t fallback, bool (*valid)(int)) {
