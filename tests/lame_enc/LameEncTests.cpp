@@ -416,4 +416,208 @@ TEST_F(LameEnc, RatesBitRatesAndChannels) {
     }
 }
 
+// The record's header bits and channel modes reach every frame header; the
+// engine's record (all of them off) must not pick up libmp3lame's defaults.
+TEST_F(LameEnc, HeaderFieldsReachEveryFrame) {
+    struct Case {
+        const char* name;
+        std::function<void(le::BeConfig&)> change;
+        int flags;
+        int emphasis;
+        int mode;
+    };
+    const Case cases[] = {
+        {"the engine's record", [](le::BeConfig&) {}, 0, 0, MPG123_M_STEREO},
+        {"CRC", [](le::BeConfig& c) { c.crc = 1; }, MPG123_CRC, 0, MPG123_M_STEREO},
+        {"copyright", [](le::BeConfig& c) { c.copyright = 1; }, MPG123_COPYRIGHT, 0, MPG123_M_STEREO},
+        {"original", [](le::BeConfig& c) { c.original = 1; }, MPG123_ORIGINAL, 0, MPG123_M_STEREO},
+        {"private", [](le::BeConfig& c) { c.privateBit = 1; }, MPG123_PRIVATE, 0, MPG123_M_STEREO},
+        {"emphasis 50/15", [](le::BeConfig& c) { c.emphasis = 1; }, 0, 1, MPG123_M_STEREO},
+        {"joint stereo", [](le::BeConfig& c) { c.mode = le::kModeJointStereo; }, 0, 0, MPG123_M_JOINT},
+        {"dual channel", [](le::BeConfig& c) { c.mode = le::kModeDualChannel; }, 0, 0, MPG123_M_DUAL},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        le::BeConfig c = EngineConfig(44100, 2, 128);
+        test.change(c);
+        const fs::path path = Path("flags.mp3");
+        const Encoded e = EncodeToFile(c, Tone(44100, 2, 20000), path);
+        ASSERT_EQ(e.error, le::kBeErrSuccessful);
+        EXPECT_EQ(Lib().writeInfoTag(e.stream, path.c_str()), le::kBeErrSuccessful);
+        const Decoded d = Decode(path);
+        ASSERT_EQ(d.error, "");
+        ASSERT_FALSE(d.frames.empty());
+        for (const mpg123_frameinfo2& f : d.frames) {
+            ASSERT_EQ(f.flags, test.flags);
+            ASSERT_EQ(f.emphasis, test.emphasis);
+            ASSERT_EQ(f.mode, test.mode);
+        }
+    }
+}
+
+// The quality word counts only with the complement in its high byte; any
+// other word leaves the encoder at its default quality.
+TEST_F(LameEnc, QualityWordNeedsItsComplement) {
+    auto encode = [](std::uint16_t word) {
+        le::BeConfig c = EngineConfig(44100, 2, 128);
+        c.quality = word;
+        c.writeVbrHeader = 0; // compare audio frames only
+        Encoded e = EncodeFlushed(c, Tone(44100, 2, 30000));
+        EXPECT_EQ(e.error, le::kBeErrSuccessful);
+        EXPECT_EQ(Lib().close(e.stream), le::kBeErrSuccessful);
+        EXPECT_EQ(Lib().writeInfoTag(e.stream, nullptr), le::kBeErrSuccessful);
+        return e.mp3;
+    };
+    const auto fastest = encode(le::QualityWord(9));
+    const auto best = encode(le::QualityWord(0));
+    const auto unset = encode(0x0000);
+    EXPECT_NE(fastest, best);
+    EXPECT_NE(unset, fastest);
+    EXPECT_NE(unset, best);
+    for (std::uint16_t ignored : {0x0009, 0x0909, 0xF608, 0xFF09}) {
+        SCOPED_TRACE(::testing::Message() << std::hex << ignored);
+        EXPECT_EQ(encode(ignored), unset);
+    }
+}
+
+// VBR and ABR fields, which the engine leaves off, still do what they say.
+TEST_F(LameEnc, VariableBitRateFields) {
+    struct Case {
+        const char* name;
+        std::uint32_t abr;
+        int vbrMode;
+    };
+    for (const Case& test : {Case{"VBR", 0, MPG123_VBR}, Case{"ABR 96", 96, MPG123_ABR}}) {
+        SCOPED_TRACE(test.name);
+        le::BeConfig c = EngineConfig(44100, 2, 32);
+        c.enableVbr = 1;
+        c.vbrQuality = 2;
+        c.abrBitrate = test.abr;
+        c.maxBitrate = 256;
+        const fs::path path = Path("vbr.mp3");
+        std::vector<float> pcm = Tone(44100, 2, 3 * 44100);
+        for (std::size_t i = pcm.size() / 2; i < pcm.size(); ++i) // a louder, busier second half
+            pcm[i] = pcm[i] * 2 + float((i * 7919) % 4001) - 2000.0f;
+        const Encoded e = EncodeToFile(c, pcm, path);
+        ASSERT_EQ(e.error, le::kBeErrSuccessful);
+        EXPECT_EQ(Lib().writeInfoTag(e.stream, path.c_str()), le::kBeErrSuccessful);
+        EXPECT_TRUE(ReadInfoTag(ReadBytes(path)).xing);
+
+        const Decoded d = Decode(path);
+        ASSERT_EQ(d.error, "");
+        std::set<int> bitrates;
+        for (const mpg123_frameinfo2& f : d.frames) {
+            EXPECT_EQ(f.vbr, test.vbrMode);
+            EXPECT_LE(f.bitrate, 256);
+            bitrates.insert(f.bitrate);
+        }
+        EXPECT_GT(bitrates.size(), 1u);
+        EXPECT_NEAR(long(d.Length()), 3 * 44100, 1);
+    }
+}
+
+// The reserved first frame stays blank until the tag call fills it with the
+// finished Info tag of this stream; the call ends the handle's life.
+TEST_F(LameEnc, InfoTagWrittenIntoTheFinishedFile) {
+    enum class By { Handle, Path };
+    for (By by : {By::Handle, By::Path}) {
+        SCOPED_TRACE(by == By::Handle ? "beWriteInfoTag" : "beWriteVBRHeader");
+        const fs::path path = Path("tagged.mp3");
+        const std::size_t inputLength = 3 * 44100 + 99;
+        const Encoded e = EncodeToFile(EngineConfig(44100, 2, 128), Tone(44100, 2, inputLength), path);
+        ASSERT_EQ(e.error, le::kBeErrSuccessful);
+        EXPECT_FALSE(ReadInfoTag(ReadBytes(path)).present);
+
+        if (by == By::Handle) {
+            EXPECT_EQ(Lib().writeInfoTag(e.stream, path.c_str()), le::kBeErrSuccessful);
+            EXPECT_EQ(Lib().writeInfoTag(e.stream, path.c_str()), le::kBeErrInvalidHandle);
+        } else {
+            EXPECT_EQ(Lib().writeVbrHeader(path.c_str()), le::kBeErrSuccessful);
+            EXPECT_EQ(Lib().writeVbrHeader(path.c_str()), le::kBeErrInvalidHandle);
+        }
+        const std::vector<std::uint8_t> bytes = ReadBytes(path);
+        EXPECT_EQ(bytes.size(), e.mp3.size());
+        const InfoTag tag = ReadInfoTag(bytes);
+        EXPECT_TRUE(tag.present);
+        EXPECT_FALSE(tag.xing);
+        EXPECT_EQ(tag.bytes, bytes.size());
+
+        const Decoded d = Decode(path);
+        ASSERT_EQ(d.error, "");
+        EXPECT_EQ(tag.frames, d.frames.size());
+        EXPECT_EQ(d.encoderDelay, kEncoderDelay);
+        EXPECT_EQ(d.Length(), inputLength);
+    }
+}
+
+TEST_F(LameEnc, InfoTagNeverLandsInAnotherStreamsFile) {
+    const std::vector<float> pcm = Tone(44100, 2, 44100);
+    const fs::path mine = Path("mine.mp3"), other = Path("other.mp3");
+    const Encoded a = EncodeToFile(EngineConfig(44100, 2, 128), pcm, mine);
+    const Encoded b = EncodeToFile(EngineConfig(44100, 2, 64), pcm, other);
+    ASSERT_EQ(a.error, le::kBeErrSuccessful);
+    ASSERT_EQ(b.error, le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().writeInfoTag(a.stream, other.c_str()), le::kBeErrFile);
+    EXPECT_EQ(ReadBytes(other), b.mp3);
+    EXPECT_EQ(Lib().writeInfoTag(b.stream, Path("missing.mp3").c_str()), le::kBeErrFile);
+    EXPECT_FALSE(fs::exists(Path("missing.mp3")));
+}
+
+TEST_F(LameEnc, WithoutTheFlagThereIsNoReservedFrame) {
+    le::BeConfig c = EngineConfig(44100, 1, 128);
+    c.writeVbrHeader = 0;
+    const fs::path path = Path("plain.mp3");
+    const std::size_t inputLength = 44100;
+    const Encoded e = EncodeToFile(c, Tone(44100, 1, inputLength), path);
+    ASSERT_EQ(e.error, le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().writeInfoTag(e.stream, path.c_str()), le::kBeErrSuccessful);
+    EXPECT_EQ(ReadBytes(path), e.mp3);
+    const Decoded d = Decode(path);
+    ASSERT_EQ(d.error, "");
+    EXPECT_FALSE(ReadInfoTag(e.mp3).present);
+    // Every frame is audio: the frame after the delay holds the tone already.
+    EXPECT_EQ(long(d.Length()), long(d.frames.size()) * 1152);
+    EXPECT_GE(long(d.Length()), long(inputLength) + kEncoderDelay + kFlushTail);
+}
+
+// Calls out of order or out of bounds are refused with a result, never
+// undefined behaviour, and leave the stream usable where that makes sense.
+TEST_F(LameEnc, StreamLifecycle) {
+    le::BeStream stream = 0;
+    std::uint32_t chunk = 0, outSize = 0;
+    ASSERT_EQ(Init(EngineConfig(22050, 2, 64), &chunk, &outSize, &stream), le::kBeErrSuccessful);
+    const std::uint32_t perChannel = chunk / 2;
+    std::vector<float> left(perChannel + 1), right(perChannel + 1);
+    std::vector<std::uint8_t> out(outSize);
+    std::uint32_t produced = 0;
+
+    EXPECT_EQ(Lib().encode(stream, perChannel + 1, left.data(), right.data(), out.data(), &produced),
+              le::kBeErrBufferTooSmall);
+    EXPECT_EQ(Lib().encode(stream, perChannel, left.data(), nullptr, out.data(), &produced),
+              le::kBeErrInvalidFormatParameters);
+    EXPECT_EQ(Lib().writeInfoTag(stream, Path("early.mp3").c_str()), le::kBeErrWrongState);
+    EXPECT_EQ(Lib().encode(stream, perChannel, left.data(), right.data(), out.data(), &produced),
+              le::kBeErrSuccessful);
+
+    EXPECT_EQ(Lib().deinit(stream, out.data(), &produced), le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().deinit(stream, out.data(), &produced), le::kBeErrWrongState);
+    EXPECT_EQ(Lib().encode(stream, perChannel, left.data(), right.data(), out.data(), &produced),
+              le::kBeErrWrongState);
+    EXPECT_EQ(Lib().close(stream), le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().writeInfoTag(stream, Path("never-written.mp3").c_str()), le::kBeErrFile);
+    for (le::BeStream gone : {stream, le::BeStream{0}}) {
+        EXPECT_EQ(Lib().encode(gone, 0, left.data(), right.data(), out.data(), &produced),
+                  le::kBeErrInvalidHandle);
+        EXPECT_EQ(Lib().deinit(gone, out.data(), &produced), le::kBeErrInvalidHandle);
+        EXPECT_EQ(Lib().close(gone), le::kBeErrInvalidHandle);
+        EXPECT_EQ(Lib().writeInfoTag(gone, nullptr), le::kBeErrInvalidHandle);
+    }
+
+    // A stream closed before its flush (the engine's failure paths) is gone
+    // at once.
+    ASSERT_EQ(Init(EngineConfig(22050, 1, 64), &chunk, &outSize, &stream), le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().close(stream), le::kBeErrSuccessful);
+    EXPECT_EQ(Lib().writeInfoTag(stream, nullptr), le::kBeErrInvalidHandle);
+}
+
 } // namespace
