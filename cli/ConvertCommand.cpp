@@ -11,7 +11,6 @@
 #include "platform/MessageBox.h"
 #include "platform/QueueMessageTarget.h"
 #include "settings/SettingsFile.h"
-#include "task/AbandonedJobs.h"
 #include "task/MemoryTableRows.h"
 #include "task/TaskListBuilder.h"
 #include "task/TaskStarter.h"
@@ -125,7 +124,7 @@ int RunConvertCommand(int argc, char** argv) {
     std::fflush(stderr);
     // A worker that outlived its wait may still run; leave without tearing
     // down what it uses.
-    if (task::AbandonedWorkersRunning())
+    if (task::JobWorkersRunning(*state))
         ::_exit(status);
     return status;
 }

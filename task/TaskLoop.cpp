@@ -4,14 +4,12 @@
 #include "engine/Progress.h"
 #include "platform/Files.h"
 #include "platform/Ticks.h"
-#include "task/AbandonedJobs.h"
 #include "task/DirectoryTree.h"
 #include "task/TaskMessages.h"
 #include "task/TaskTexts.h"
 #include "task/UniqueName.h"
 
 #include <string>
-#include <vector>
 
 namespace tavora::task {
 
@@ -43,15 +41,13 @@ void PostPaths(ConversionState& state, const CConversionTask& job) {
                               std::make_unique<JobPathsPayload>(job.sourcePath, job.destPath)));
 }
 
-// Empty rings for the next job. While a worker of an earlier job still runs it
-// may still hold the old rings, so the job gets new ones instead.
-void PrepareRings() {
-    if (!engine::g_decodedRing || !engine::g_processedRing || AbandonedWorkersRunning()) {
-        engine::CreateEngineRings();
-        return;
-    }
-    engine::g_decodedRing->Reset();
-    engine::g_processedRing->Reset();
+// Empty rings for the next job. A worker of an earlier job that outlived its
+// wait still holds its rings; such a ring is replaced rather than reset under it.
+void PrepareRing(std::shared_ptr<engine::SampleRing>& ring) {
+    if (ring && ring.use_count() == 1)
+        ring->Reset();
+    else
+        ring = std::make_shared<engine::SampleRing>(engine::kRingSamples);
 }
 
 std::string FolderOf(const std::string& path) {
@@ -61,16 +57,13 @@ std::string FolderOf(const std::string& path) {
 
 // Waits for the effects thread (when the job started one), then the encoder
 // thread. False when one of them outlived its wait.
-bool WaitForJobWorkers(ConversionState& state, const CConversionTask& job, uint32_t waitMs,
-                       std::vector<std::shared_ptr<WorkerThread>>& running) {
+bool WaitForJobWorkers(ConversionState& state, const CConversionTask& job, uint32_t waitMs) {
     std::shared_ptr<WorkerThread> effects = state.effectsThread.load(std::memory_order_acquire);
-    if (job.needsEffects && effects && !effects->Wait(waitMs))
-        running.push_back(effects);
+    const bool effectsEnded = !job.needsEffects || !effects || effects->Wait(waitMs);
     // Read only now: the effects thread is the one that starts the encoder.
     std::shared_ptr<WorkerThread> encoder = state.encoderThread.load(std::memory_order_acquire);
-    if (encoder && !encoder->Wait(waitMs))
-        running.push_back(encoder);
-    return running.empty();
+    const bool encoderEnded = !encoder || encoder->Wait(waitMs);
+    return effectsEnded && encoderEnded;
 }
 
 } // namespace
@@ -95,39 +88,35 @@ void ConvertAll(const std::shared_ptr<ConversionState>& statePtr, const TaskOpti
         const uint32_t jobStart = TickCount();
         PostTitle(state, FormatText(kTitleFormat, index + 1, jobCount));
 
-        // The job runs from a copy, held so that it can outlive this iteration
-        // when a worker does.
-        auto job = std::make_shared<CConversionTask>(state.tasks[static_cast<size_t>(index)]);
-        const std::string folder = FolderOf(job->destPath);
+        CConversionTask job = state.tasks[static_cast<size_t>(index)];
+        const std::string folder = FolderOf(job.destPath);
         if (!platform::FolderExists(folder) && !CreateDirectoryTree(folder)) {
             PostLog(state, FormatText(kFolderErrorFormat, folder.c_str()), LOG_ERROR);
             state.Stop();
             break;
         }
-        if (platform::FileExists(job->destPath))
-            job->destPath = MakeUniqueName(job->destPath);
+        if (platform::FileExists(job.destPath))
+            job.destPath = MakeUniqueName(job.destPath);
 
-        PostPaths(state, *job);
+        PostPaths(state, job);
         PostLog(state, kStartJobText, LOG_INFO);
-        PostLog(state, FormatText(kSourceFormat, job->sourcePath.c_str()), LOG_INFO);
-        PostLog(state, FormatText(kDestinationFormat, job->destPath.c_str()), LOG_INFO);
+        PostLog(state, FormatText(kSourceFormat, job.sourcePath.c_str()), LOG_INFO);
+        PostLog(state, FormatText(kDestinationFormat, job.destPath.c_str()), LOG_INFO);
 
         state.ResetFileCounters();
         state.fileStartTick.store(TickCount(), std::memory_order_release);
-        PrepareRings();
+        PrepareRing(engine::g_decodedRing);
+        PrepareRing(engine::g_processedRing);
         // Only threads started for this job are waited for.
         state.effectsThread.store(nullptr, std::memory_order_release);
         state.encoderThread.store(nullptr, std::memory_order_release);
 
-        if (job->Run() == 0)
+        if (job.Run() == 0)
             state.Stop();
 
-        std::vector<std::shared_ptr<WorkerThread>> stillRunning;
-        if (!WaitForJobWorkers(state, *job, options.workerWaitMs, stillRunning)) {
-            // An unfinished file must not be reported as converted, and no
-            // further job may share the rings with a worker that still runs.
+        if (!WaitForJobWorkers(state, job, options.workerWaitMs)) {
+            // Its file is unfinished: not a converted file, and the end of the task.
             state.Stop();
-            KeepUntilFinished(job, std::move(stillRunning));
         }
 
         if (state.Running()) {

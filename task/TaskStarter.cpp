@@ -40,4 +40,11 @@ bool WaitForTaskThreads(ConversionState& state, uint32_t eachMs) {
     return effectsEnded && encoderEnded && taskEnded;
 }
 
+bool JobWorkersRunning(const ConversionState& state) {
+    for (const engine::ThreadSlot* slot : {&state.effectsThread, &state.encoderThread})
+        if (auto thread = slot->load(std::memory_order_acquire); thread && !thread->Finished())
+            return true;
+    return false;
+}
+
 } // namespace tavora::task

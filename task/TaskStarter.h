@@ -22,4 +22,7 @@ bool StartTask(const std::shared_ptr<engine::ConversionState>& state,
 // on their own.
 bool WaitForTaskThreads(engine::ConversionState& state, uint32_t eachMs);
 
+// Whether a worker of the current job (effects or encoder thread) still runs.
+bool JobWorkersRunning(const engine::ConversionState& state);
+
 } // namespace tavora::task
