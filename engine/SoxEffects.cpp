@@ -112,6 +112,9 @@ void EnsureSoxInitialised() {
             throw std::runtime_error("libsox could not be initialised");
         // Each chain runs on its own effects thread; no OpenMP workers inside it.
         sox_get_globals()->use_threads = sox_false;
+        // The engine reports through its log; libsox's own notes (a filter
+        // above the Nyquist frequency, clipping) would only go to stderr.
+        sox_get_globals()->verbosity = 0;
         // sox_quit is never called: a worker left running may still use the library.
     });
 }

@@ -96,6 +96,16 @@ int CConversionTask::Decode() {
         return 0;
     }
 
+    // Opening a chained file whose first link is a single page leaves the
+    // library at the end of that link, which would silently drop it.
+    if (ov_seekable(vorbis.Get()) && ov_pcm_tell(vorbis.Get()) > 0) {
+        const int rewound = ov_raw_seek(vorbis.Get(), 0);
+        if (rewound < 0) {
+            StopWithError(state, FormatText("Fatal read error: %d", rewound));
+            return 0;
+        }
+    }
+
     // The buffers follow the probed format. Every link is checked against it
     // before its samples are touched: a link of a chained stream with another
     // channel count would be read past the end of the library's planes, and
