@@ -129,7 +129,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
 void ApplyOptions(const CliOptions& options, EncoderSettings& settings) {
     if (options.outputFolder) {
         std::error_code ec;
-        std::string folder = std::filesystem::absolute(*options.outputFolder, ec).string();
+        std::string folder =
+            std::filesystem::absolute(*options.outputFolder, ec).lexically_normal().string();
         if (ec)
             folder = *options.outputFolder;
         if (folder.back() != '/')

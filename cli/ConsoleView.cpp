@@ -7,6 +7,7 @@
 #include "task/TaskMessages.h"
 #include "task/TaskTexts.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -64,10 +65,6 @@ void ConsoleView::Handle(platform::Message& msg) {
         ShowProgress(100.0f, 100.0f);
         AddLogLine(kFinishedText, engine::LOG_INFO);
         break;
-    case WM_CONV_SET_TITLE:
-        if (auto title = msg.TakePayload<TextPayload>())
-            title_ = title->text;
-        break;
     case WM_CONV_SET_PATHS:
         if (auto paths = msg.TakePayload<JobPathsPayload>())
             fileName_ = BaseName(paths->source);
@@ -100,25 +97,26 @@ void ConsoleView::ShowProgress(float current, float overall) {
     current = LimitPercent(current);
     overall = LimitPercent(overall);
     const uint32_t now = platform::TickCount();
-    const double fileElapsed =
-        static_cast<uint32_t>(now - state_->fileStartTick.load(std::memory_order_acquire)) / 1000.0;
     const double taskElapsed =
         static_cast<uint32_t>(now - state_->taskStartTick.load(std::memory_order_acquire)) / 1000.0;
     const double speed = taskElapsed > 0.1
                              ? state_->overallSeconds.load(std::memory_order_acquire) / taskElapsed
                              : 0.0;
-    const std::string fileEta =
-        current > 0 ? FormatHMS(RemainingSeconds(current, fileElapsed)) : std::string("--:--:--");
-    const std::string taskEta =
+    const std::string eta =
         overall > 0 ? FormatHMS(RemainingSeconds(overall, taskElapsed)) : std::string("--:--:--");
-    const std::string figures = " | file " + FormatPercent(current) + " ETA " + fileEta +
-                                " | all " + FormatPercent(overall) + " ETA " + taskEta + " |" +
-                                FormatSpeed(speed) + " | " + FormatHMS(taskElapsed);
-    // The figures keep their place; the title and file name give way.
+    const size_t jobs = state_->tasks.size();
+    const size_t job = std::min<size_t>(static_cast<size_t>(state_->currentIndex.load()) + 1, jobs);
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, " %s | all %s |%s | %s | ETA %s",
+                  FormatPercent(current).c_str(), FormatPercent(overall).c_str(),
+                  FormatSpeed(speed).c_str(), FormatHMS(taskElapsed).c_str(), eta.c_str());
+    const std::string figures = buffer;
+    std::snprintf(buffer, sizeof buffer, "[%zu/%zu] ", job, jobs);
+    const std::string head = buffer + fileName_;
+    // The figures keep their place; the file name gives way.
     const size_t columns = TerminalColumns(status_) - 1;
     const size_t headColumns = columns > figures.size() ? columns - figures.size() : 0;
-    progressLine_ =
-        FitColumns(FitColumns(title_ + " " + fileName_, headColumns) + figures, columns);
+    progressLine_ = FitColumns(FitColumns(head, headColumns) + figures, columns);
     RedrawProgress();
 }
 

@@ -40,7 +40,6 @@ private:
     std::FILE* status_;
     bool live_;
     bool finished_ = false;
-    std::string title_;
     std::string fileName_;
     std::string progressLine_; // shown on status_, empty when none
 };
