@@ -60,7 +60,6 @@ void CProcessing::OnTimer(int id) {
     KillTimer(kShowTimerId);
     if (!isVisible()) {
         showNormal();
-        raise();
         activateWindow();
     }
 }
