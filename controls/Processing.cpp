@@ -1,5 +1,7 @@
 #include "controls/Processing.h"
 
+#include "controls/ProcessFlags.h"
+
 #include <QCloseEvent>
 #include <QProgressBar>
 #include <QString>
@@ -21,11 +23,6 @@ std::string CProcessing::ReadingCaption(const std::string& path) {
 }
 
 CProcessing::CProcessing(QWidget* parent) : CTemplateDlg(Template(), parent) {}
-
-void CProcessing::BindFlags(std::atomic<int>* sortingFlag, std::atomic<int>* listBusyFlag) {
-    sortingFlag_ = sortingFlag;
-    listBusyFlag_ = listBusyFlag;
-}
 
 QProgressBar* CProcessing::ProgressBar() const {
     return ItemAs<QProgressBar>(kProgressId);
@@ -66,8 +63,7 @@ void CProcessing::OnTimer(int id) {
 
 void CProcessing::RequestStop() {
     // Release: the loading worker reads these flags once per file.
-    if (sortingFlag_)
-        sortingFlag_->store(1, std::memory_order_release);
+    SetSortingFlag(1);
     if (listBusyFlag_)
         listBusyFlag_->store(0, std::memory_order_release);
 }

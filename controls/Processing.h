@@ -34,10 +34,9 @@ public:
     // The window is created hidden; Create() initialises it without showing it.
     explicit CProcessing(QWidget* parent = nullptr);
 
-    // The flags Cancel and Close set: the process-wide sorting flag to 1 and the
-    // main window's list-busy flag to 0. Both must outlive the dialog; either may
-    // be null (not set).
-    void BindFlags(std::atomic<int>* sortingFlag, std::atomic<int>* listBusyFlag);
+    // The main window's list-busy flag, which Cancel and Close set to 0 (they set
+    // the process-wide sorting flag to 1). It must outlive the dialog.
+    void BindListBusyFlag(std::atomic<int>* listBusyFlag) { listBusyFlag_ = listBusyFlag; }
 
     QProgressBar* ProgressBar() const;
 
@@ -58,7 +57,6 @@ protected:
 private:
     void RequestStop();
 
-    std::atomic<int>* sortingFlag_ = nullptr;
     std::atomic<int>* listBusyFlag_ = nullptr;
 };
 

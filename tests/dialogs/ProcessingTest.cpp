@@ -1,5 +1,7 @@
 #include "controls/Processing.h"
 
+#include "controls/ProcessFlags.h"
+
 #include "tests/dialogs/DialogTestEnvironment.h"
 
 #include <QElapsedTimer>
@@ -40,13 +42,13 @@ protected:
         owner.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
         busy = std::make_unique<CProcessing>(&owner);
-        busy->BindFlags(&sorting, &listBusy);
+        busy->BindListBusyFlag(&listBusy);
         busy->Create();
     }
+    void TearDown() override { SetSortingFlag(0); }
 
     QWidget owner;
     std::unique_ptr<CProcessing> busy;
-    std::atomic<int> sorting{0};
     std::atomic<int> listBusy{1};
 };
 
@@ -110,14 +112,14 @@ TEST_F(ProcessingTest, CancelCloseAndEscapeAskTheRunToStop) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);
-        sorting = 0;
+        SetSortingFlag(0);
         listBusy = 1;
         busy->Arm(&owner);
         ASSERT_TRUE(QTest::qWaitFor([&] { return busy->isVisible(); }, 3000));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(busy.get()));
         c.act(*busy);
         tavora::test::Settle();
-        EXPECT_EQ(sorting.load(), 1);
+        EXPECT_EQ(SortingFlag(), 1);
         EXPECT_EQ(listBusy.load(), 0);
         EXPECT_EQ(busy->isVisible(), c.staysVisible);
         busy->Disarm();
