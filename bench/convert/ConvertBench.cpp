@@ -1,0 +1,259 @@
+// Converter benchmark: tavora-convert at its defaults against the sox command
+// line that runs the same chain into MP3, and against lame alone on audio that
+// sox has already decoded and filtered. Every figure comes from the same run,
+// on the same generated files, so the ratios hold on any machine.
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kSeconds = 180.0;
+constexpr int kRepeats = 3;
+
+// Writes a stereo Ogg Vorbis file that sounds more like music than a test
+// tone: a few gliding harmonics, a beat and some noise, so the encoder has
+// real work to do.
+bool WriteMusicLikeOgg(const std::string& path, long rate) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    if (vorbis_encode_init_vbr(&vi, 2, rate, 0.4f) != 0)
+        return false;
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 1);
+    ogg_packet h1, h2, h3;
+    vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
+    ogg_stream_packetin(&os, &h1);
+    ogg_stream_packetin(&os, &h2);
+    ogg_stream_packetin(&os, &h3);
+    ogg_page page;
+    const auto writePage = [&] {
+        std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), out);
+        std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), out);
+    };
+    while (ogg_stream_flush(&os, &page))
+        writePage();
+
+    std::mt19937 random(1);
+    std::normal_distribution<float> noise(0.0f, 0.02f);
+    const long frames = static_cast<long>(kSeconds * rate);
+    double phase[4] = {};
+    bool eos = false;
+    for (long done = 0; !eos;) {
+        const int chunk = static_cast<int>(std::min<long>(4096, frames - done));
+        if (chunk > 0) {
+            float** buffer = vorbis_analysis_buffer(&vd, chunk);
+            for (int i = 0; i < chunk; ++i) {
+                const double t = double(done + i) / rate;
+                const double base = 220.0 * std::pow(2.0, std::floor(std::fmod(t * 2, 12)) / 12);
+                double left = 0, right = 0;
+                for (int h = 0; h < 4; ++h) {
+                    phase[h] += 2 * M_PI * base * (h + 1) / rate;
+                    const double v = std::sin(phase[h]) * 0.25 / (h + 1);
+                    left += v * (h % 2 ? 0.6 : 1.0);
+                    right += v * (h % 2 ? 1.0 : 0.6);
+                }
+                const double beat =
+                    std::fmod(t, 0.5) < 0.05 ? 0.3 * std::sin(t * 2 * M_PI * 60) : 0;
+                buffer[0][i] = static_cast<float>(left + beat) + noise(random);
+                buffer[1][i] = static_cast<float>(right + beat) + noise(random);
+            }
+            done += chunk;
+        }
+        vorbis_analysis_wrote(&vd, chunk);
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            ogg_packet packet;
+            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                ogg_stream_packetin(&os, &packet);
+                while (ogg_stream_pageout(&os, &page)) {
+                    writePage();
+                    eos = eos || ogg_page_eos(&page);
+                }
+            }
+        }
+        if (chunk == 0 && !eos) {
+            while (ogg_stream_flush(&os, &page))
+                writePage();
+            eos = true;
+        }
+    }
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return std::fclose(out) == 0;
+}
+
+struct Measure {
+    double wall = 0; // seconds
+    double cpu = 0;  // user + system seconds
+    double peakMiB = 0;
+    bool ok = false;
+};
+
+// Runs one command to its end and measures it with wait4.
+Measure RunMeasured(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    Measure m;
+    std::fflush(stdout); // or the child would inherit what is still buffered
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::vector<char*> args, envp;
+        for (const auto& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        for (const auto& e : env)
+            envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null < 0 || dup2(null, STDOUT_FILENO) < 0 || dup2(null, STDERR_FILENO) < 0)
+            _exit(126);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid)
+        return m;
+    m.wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    m.cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+            usage.ru_stime.tv_usec / 1e6;
+    m.peakMiB = usage.ru_maxrss / 1024.0; // kilobytes on Linux
+    m.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return m;
+}
+
+// The median of kRepeats runs for wall and CPU time, the largest peak.
+Measure Median(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+               const std::string& output) {
+    std::vector<Measure> runs;
+    for (int i = 0; i < kRepeats; ++i) {
+        fs::remove(output);
+        runs.push_back(RunMeasured(argv, env));
+        if (!runs.back().ok) {
+            std::fprintf(stderr, "failed: %s\n", argv[0].c_str());
+            return runs.back();
+        }
+    }
+    Measure m;
+    m.ok = true;
+    std::vector<double> wall, cpu;
+    for (const auto& r : runs) {
+        wall.push_back(r.wall);
+        cpu.push_back(r.cpu);
+        m.peakMiB = std::max(m.peakMiB, r.peakMiB);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    m.wall = wall[kRepeats / 2];
+    m.cpu = cpu[kRepeats / 2];
+    return m;
+}
+
+const char* Verdict(bool ok) {
+    return ok ? "ok" : "MISSED";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string tavora = argc > 1 ? argv[1] : TAVORA_CONVERT;
+    const std::string sox = "/usr/bin/sox", lame = "/usr/bin/lame";
+    for (const auto& tool : {tavora, sox, lame})
+        if (access(tool.c_str(), X_OK) != 0) {
+            std::fprintf(stderr, "missing %s\n", tool.c_str());
+            return 1;
+        }
+
+    char tmpl[] = "/tmp/tavora-bench-XXXXXX";
+    if (!mkdtemp(tmpl))
+        return 1;
+    const fs::path dir = tmpl;
+    fs::create_directories(dir / "home");
+    fs::create_directories(dir / "config");
+    // No Config.ini in this data folder: tavora-convert runs at its defaults.
+    const std::vector<std::string> env = {"HOME=" + (dir / "home").string(),
+                                          "XDG_CONFIG_HOME=" + (dir / "config").string(),
+                                          "PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
+
+    int missed = 0;
+    std::printf("%.0f s stereo sources, median of %d runs\n\n", kSeconds, kRepeats);
+    std::printf("%-10s %-22s %8s %8s %9s\n", "source", "command", "wall s", "CPU s", "peak MiB");
+    for (long rate : {44100L, 48000L}) {
+        const std::string name = "music" + std::to_string(rate);
+        const std::string ogg = (dir / (name + ".ogg")).string();
+        if (!WriteMusicLikeOgg(ogg, rate)) {
+            std::fprintf(stderr, "cannot write %s\n", ogg.c_str());
+            return 1;
+        }
+        std::vector<std::string> effects;
+        if (rate != 44100)
+            effects = {"rate", "44100"};
+        effects.insert(effects.end(), {"lowpass", "7000", "highpass", "100"});
+
+        // The decoded, filtered audio that lame gets on its own (not timed).
+        const std::string wav = (dir / (name + ".wav")).string();
+        std::vector<std::string> prepare = {sox, ogg, wav};
+        prepare.insert(prepare.end(), effects.begin(), effects.end());
+        if (!RunMeasured(prepare, env).ok)
+            return 1;
+
+        const std::string outDir = (dir / "out").string();
+        const Measure t =
+            Median({tavora, "--output", outDir, ogg}, env, outDir + "/" + name + ".mp3");
+        std::vector<std::string> soxArgs = {sox, ogg, "-C", "128.9", (dir / "sox.mp3").string()};
+        soxArgs.insert(soxArgs.end(), effects.begin(), effects.end());
+        const Measure s = Median(soxArgs, env, (dir / "sox.mp3").string());
+        const Measure l = Median(
+            {lame, "-q", "9", "-b", "128", "--cbr", "--nores", wav, (dir / "lame.mp3").string()},
+            env, (dir / "lame.mp3").string());
+        if (!t.ok || !s.ok || !l.ok)
+            return 1;
+
+        const std::string label = std::to_string(rate) + " Hz";
+        std::printf("%-10s %-22s %8.3f %8.3f %9.1f\n", label.c_str(), "tavora-convert", t.wall,
+                    t.cpu, t.peakMiB);
+        std::printf("%-10s %-22s %8.3f %8.3f %9.1f\n", "", "sox -C 128.9 (chain)", s.wall, s.cpu,
+                    s.peakMiB);
+        std::printf("%-10s %-22s %8.3f %8.3f %9.1f\n", "", "lame -q 9 (WAV only)", l.wall, l.cpu,
+                    l.peakMiB);
+        const double wallSox = t.wall / s.wall, wallLame = t.wall / l.wall, cpuSox = t.cpu / s.cpu;
+        const bool okWallSox = wallSox <= 0.8, okWallLame = wallLame <= 1.2, okCpu = cpuSox <= 1.3,
+                   okPeak = t.peakMiB <= 64.0;
+        missed += !okWallSox + !okWallLame + !okCpu + !okPeak;
+        std::printf("%-10s wall/sox %.2fx (<= 0.80 %s)  wall/lame %.2fx (<= 1.20 %s)  "
+                    "CPU/sox %.2fx (<= 1.30 %s)  peak %.1f MiB (<= 64 %s)\n\n",
+                    "", wallSox, Verdict(okWallSox), wallLame, Verdict(okWallLame), cpuSox,
+                    Verdict(okCpu), t.peakMiB, Verdict(okPeak));
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    std::printf("%s\n", missed == 0 ? "all targets met" : "some targets missed");
+    return 0;
+}
