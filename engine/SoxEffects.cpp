@@ -150,12 +150,16 @@ bool SoxEffectsChain::Add(const sox_effect_handler_t* handler, const std::string
         std::snprintf(text, sizeof text, "%s", option.c_str());
         char* args[] = {text};
         if (sox_effect_options(effect, 1, args) != SOX_SUCCESS) {
-            sox_delete_effect(effect);
+            std::free(effect->priv);
+            std::free(effect);
             return false;
         }
     }
-    // The chain keeps a copy of the effect (and takes over its private data).
+    // An added effect is copied into the chain, which takes over its private
+    // data; a refused one still owns it.
     const bool added = sox_add_effect(chain_, effect, &signal, &hint) == SOX_SUCCESS;
+    if (!added)
+        std::free(effect->priv);
     std::free(effect);
     return added;
 }
