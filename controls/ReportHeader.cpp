@@ -89,7 +89,9 @@ void CReportHeader::mouseDoubleClickEvent(QMouseEvent* event) {
     QHeaderView::mouseDoubleClickEvent(event);
 }
 
-void CReportHeader::contextMenuEvent(QContextMenuEvent* event) { owner_.OnContextMenu(event); }
+void CReportHeader::contextMenuEvent(QContextMenuEvent* event) {
+    owner_.OnContextMenu(event);
+}
 
 QIcon CReportHeader::HeaderIcon(int logicalIndex, bool* onRight) const {
     const ReportModel* model = owner_.model_;
@@ -148,8 +150,11 @@ void CReportHeader::paintSection(QPainter* painter, const QRect& rect, int logic
 QSize CReportHeader::sectionSizeFromContents(int logicalIndex) const {
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
     bool onRight = false;
-    if (!HeaderIcon(logicalIndex, &onRight).isNull())
-        size.rwidth() += owner_.headerImages_->IconSize().width() + 4;
+    if (!HeaderIcon(logicalIndex, &onRight).isNull()) {
+        const QSize icon = owner_.headerImages_->IconSize();
+        size.rwidth() += icon.width() + 4;
+        size.setHeight(std::max(size.height(), icon.height() + 4));
+    }
     return size;
 }
 
