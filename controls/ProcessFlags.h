@@ -18,9 +18,17 @@ extern std::atomic<int> g_modernOsFlag;
 // the list's item changes and starts no conversion.
 extern std::atomic<int> g_sortingFlag;
 
-inline int ModernOsFlag() { return g_modernOsFlag.load(std::memory_order_acquire); }
-inline void SetModernOsFlag(int value) { g_modernOsFlag.store(value, std::memory_order_release); }
-inline int SortingFlag() { return g_sortingFlag.load(std::memory_order_acquire); }
-inline void SetSortingFlag(int value) { g_sortingFlag.store(value, std::memory_order_release); }
+inline int ModernOsFlag() {
+    return g_modernOsFlag.load(std::memory_order_acquire);
+}
+inline void SetModernOsFlag(int value) {
+    g_modernOsFlag.store(value, std::memory_order_release);
+}
+inline int SortingFlag() {
+    return g_sortingFlag.load(std::memory_order_acquire);
+}
+inline void SetSortingFlag(int value) {
+    g_sortingFlag.store(value, std::memory_order_release);
+}
 
 } // namespace tavora::controls

@@ -128,7 +128,9 @@ CReportCtrl::~CReportCtrl() {
     editCell_ = {};
 }
 
-bool CReportCtrl::OffGuiThread() const { return QThread::currentThread() != thread(); }
+bool CReportCtrl::OffGuiThread() const {
+    return QThread::currentThread() != thread();
+}
 
 bool CReportCtrl::RunOnGuiThread(std::function<void()> call) const {
     return guiCalls_->Send(platform::Message(0, 0, 0, std::make_unique<GuiCall>(std::move(call))),
@@ -164,7 +166,9 @@ uint32_t CReportCtrl::GetExtendedStyle() const {
     return extendedStyle_;
 }
 
-int CReportCtrl::ApplyExplorerTheme() { return ApplyWindowTheme(this, "ListView", "Explorer"); }
+int CReportCtrl::ApplyExplorerTheme() {
+    return ApplyWindowTheme(this, "ListView", "Explorer");
+}
 
 std::shared_ptr<ReportImageList>
 CReportCtrl::SetSmallImageList(std::shared_ptr<ReportImageList> images) {
@@ -373,9 +377,8 @@ uint32_t CReportCtrl::QueryItemFlags(int row) const {
         return OnGuiThread([&] { return QueryItemFlags(row); });
     if (!model_->ValidRow(row))
         return 0;
-    uint32_t flags = selectionModel()->rowIntersectsSelection(row, QModelIndex())
-                         ? ITEM_SELECTED
-                         : ITEM_UNSELECTED;
+    uint32_t flags = selectionModel()->rowIntersectsSelection(row, QModelIndex()) ? ITEM_SELECTED
+                                                                                  : ITEM_UNSELECTED;
     flags |= model_->Checked(row) ? ITEM_CHECKED : ITEM_UNCHECKED;
     const QModelIndex current = selectionModel()->currentIndex();
     flags |= current.isValid() && current.row() == row ? ITEM_FOCUSED : ITEM_UNFOCUSED;
@@ -395,8 +398,8 @@ void CReportCtrl::SelectRowRuns(const std::vector<int>& rows, bool select) {
         selection.select(model_->index(rows[i], 0), model_->index(rows[j], lastColumn));
         i = j + 1;
     }
-    selectionModel()->select(selection, select ? QItemSelectionModel::Select
-                                               : QItemSelectionModel::Deselect);
+    selectionModel()->select(selection,
+                             select ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void CReportCtrl::SetFocusRow(int row) {
@@ -566,6 +569,8 @@ void CReportCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeView::mouseDoubleClickEvent(event);
 }
 
-void CReportCtrl::contextMenuEvent(QContextMenuEvent* event) { OnContextMenu(event); }
+void CReportCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    OnContextMenu(event);
+}
 
 } // namespace tavora::controls

@@ -175,8 +175,7 @@ bool CReportCtrl::IsColumnShown(int column) const {
 ColumnState CReportCtrl::GetColumnState(int column) const {
     if (OffGuiThread())
         return OnGuiThread([&] { return GetColumnState(column); });
-    return model_->ValidColumn(column) ? columnStates_[static_cast<size_t>(column)]
-                                       : ColumnState{};
+    return model_->ValidColumn(column) ? columnStates_[static_cast<size_t>(column)] : ColumnState{};
 }
 
 void CReportCtrl::FitColumnWidth(int column, bool toHeader) {
@@ -313,7 +312,9 @@ bool CReportCtrl::OnHeaderBeginTrack(int column) {
     return IsColumnShown(column);
 }
 
-void CReportCtrl::OnHeaderTrack() { OldOsRepaint(true); }
+void CReportCtrl::OnHeaderTrack() {
+    OldOsRepaint(true);
+}
 
 void CReportCtrl::OnHeaderEndDrag() {
     EndCellEdit(false);
@@ -336,6 +337,8 @@ void CReportCtrl::OnSectionMoved(int logical, int oldVisual, int newVisual) {
         header_->moveSection(newVisual, firstShown);
 }
 
-void CReportCtrl::OnHeaderDividerDoubleClick(int column) { FitColumnWidth(column, false); }
+void CReportCtrl::OnHeaderDividerDoubleClick(int column) {
+    FitColumnWidth(column, false);
+}
 
 } // namespace tavora::controls

@@ -58,7 +58,9 @@ void CReportCtrl::SetEditOriginalText(const std::string& text) {
     editOriginalText_ = text;
 }
 
-CReportEditor* CReportCtrl::Editor() const { return editor_; }
+CReportEditor* CReportCtrl::Editor() const {
+    return editor_;
+}
 
 QRect CReportCtrl::EditorRect(int row, int column) const {
     // The cell's label: the cell without its check box and image.
@@ -138,10 +140,9 @@ bool CReportCtrl::EndCellEdit(bool commit) {
     if (changed) {
         model_->SetText(editCell_.row, editCell_.column, std::move(text));
         // The cell stays set while the owner handles the message.
-        platform::SendMessageTo(notify_,
-                                platform::Message(WM_REPORT_EDITED,
-                                                  reinterpret_cast<uintptr_t>(&editCell_),
-                                                  reinterpret_cast<intptr_t>(this)));
+        platform::SendMessageTo(notify_, platform::Message(WM_REPORT_EDITED,
+                                                           reinterpret_cast<uintptr_t>(&editCell_),
+                                                           reinterpret_cast<intptr_t>(this)));
     }
     // The owner's handler may have opened another edit; that one stays.
     if (generation == editGeneration_) {
@@ -187,8 +188,8 @@ bool CReportCtrl::HandleKey(QKeyEvent* event, bool fromEditor) {
             const auto at = std::find(editableColumns_.begin(), editableColumns_.end(), column);
             // A cell opened outside the editable columns moves to the first of them.
             const int i = at == editableColumns_.end() ? n - 1 : int(at - editableColumns_.begin());
-            const int next = editableColumns_[static_cast<size_t>(back ? (n + i - 1) % n
-                                                                       : (i + 1) % n)];
+            const int next =
+                editableColumns_[static_cast<size_t>(back ? (n + i - 1) % n : (i + 1) % n)];
             ScrollColumnIntoView(next, false);
             BeginCellEdit(row, next);
             return true;
@@ -203,7 +204,8 @@ bool CReportCtrl::HandleKey(QKeyEvent* event, bool fromEditor) {
         case Qt::Key_Up:
         case Qt::Key_Down: {
             const int rows = model_->RowCount();
-            const int next = event->key() == Qt::Key_Up ? (rows + row - 1) % rows : (row + 1) % rows;
+            const int next =
+                event->key() == Qt::Key_Up ? (rows + row - 1) % rows : (row + 1) % rows;
             EndCellEdit(true);
             EnsureRowVisible(next);
             BeginCellEdit(next, column);
@@ -227,7 +229,8 @@ bool CReportCtrl::HandleKey(QKeyEvent* event, bool fromEditor) {
 
 bool CReportCtrl::eventFilter(QObject* watched, QEvent* event) {
     if (editor_ && watched == editor_) {
-        if (event->type() == QEvent::ShortcutOverride && IsEditKey(static_cast<QKeyEvent*>(event))) {
+        if (event->type() == QEvent::ShortcutOverride &&
+            IsEditKey(static_cast<QKeyEvent*>(event))) {
             event->accept();
             return true;
         }

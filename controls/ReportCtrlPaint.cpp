@@ -30,9 +30,13 @@ constexpr QRgb kHintTextColour = qRgb(106, 106, 255);
 
 } // namespace
 
-Colour CReportCtrl::SystemTextColour() const { return FromQColor(palette().color(QPalette::Text)); }
+Colour CReportCtrl::SystemTextColour() const {
+    return FromQColor(palette().color(QPalette::Text));
+}
 
-Colour CReportCtrl::SystemBackColour() const { return FromQColor(palette().color(QPalette::Base)); }
+Colour CReportCtrl::SystemBackColour() const {
+    return FromQColor(palette().color(QPalette::Base));
+}
 
 bool CReportCtrl::IsRowUnusable(int row) const {
     const RowRecord* record = model_->Record(row);
@@ -119,7 +123,9 @@ void CReportCtrl::PaintRowBands(bool highlight) {
     RepaintNow();
 }
 
-std::string CReportCtrl::EmptyHintText(uint32_t ticks) { return kEmptyHints[(ticks / 6000) % 4]; }
+std::string CReportCtrl::EmptyHintText(uint32_t ticks) {
+    return kEmptyHints[(ticks / 6000) % 4];
+}
 
 void CReportCtrl::paintEvent(QPaintEvent* event) {
     QTreeView::paintEvent(event);

@@ -14,9 +14,15 @@ inline constexpr Colour kSystemColour = 0xFFFFFFFFu;
 constexpr Colour MakeColour(uint8_t r, uint8_t g, uint8_t b) {
     return Colour(r) | (Colour(g) << 8) | (Colour(b) << 16);
 }
-constexpr uint8_t ColourRed(Colour c) { return uint8_t(c & 0xFF); }
-constexpr uint8_t ColourGreen(Colour c) { return uint8_t((c >> 8) & 0xFF); }
-constexpr uint8_t ColourBlue(Colour c) { return uint8_t((c >> 16) & 0xFF); }
+constexpr uint8_t ColourRed(Colour c) {
+    return uint8_t(c & 0xFF);
+}
+constexpr uint8_t ColourGreen(Colour c) {
+    return uint8_t((c >> 8) & 0xFF);
+}
+constexpr uint8_t ColourBlue(Colour c) {
+    return uint8_t((c >> 16) & 0xFF);
+}
 
 // Row backgrounds painted by PaintRowBands.
 inline constexpr Colour kBandUnusable = 0x00F1E1FF;
@@ -46,7 +52,9 @@ inline constexpr uint32_t LVIS_FOCUSED = 0x0001;
 inline constexpr uint32_t LVIS_SELECTED = 0x0002;
 inline constexpr uint32_t LVIS_STATEIMAGEMASK = 0xF000;
 // State image 2 is the ticked check box, 1 the empty one.
-constexpr uint32_t StateImage(uint32_t image) { return image << 12; }
+constexpr uint32_t StateImage(uint32_t image) {
+    return image << 12;
+}
 
 // Column alignment (AddColumn) and header item format.
 inline constexpr int LVCFMT_LEFT = 0x0000;

@@ -7,7 +7,9 @@
 namespace tavora::controls {
 namespace {
 
-QColor ToQColor(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
+QColor ToQColor(Colour c) {
+    return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c));
+}
 
 Qt::Alignment AlignmentOf(int format) {
     switch (format & HDF_JUSTIFYMASK) {

@@ -26,7 +26,7 @@ struct ReportRow {
 
 struct ReportColumn {
     std::string title;
-    int format = LVCFMT_LEFT;  // text alignment of the cells
+    int format = LVCFMT_LEFT; // text alignment of the cells
     int headerFormat = HDF_LEFT;
     int headerImage = -1;
 };

@@ -2,6 +2,8 @@
 
 namespace tavora::controls {
 
-int ApplyWindowTheme(QWidget*, const std::string&, const std::string&) { return 1; }
+int ApplyWindowTheme(QWidget*, const std::string&, const std::string&) {
+    return 1;
+}
 
 } // namespace tavora::controls
