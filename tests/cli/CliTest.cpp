@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 namespace fx = tavora::testing;
@@ -121,17 +121,23 @@ TEST_F(Cli, DefaultsWithoutConfigFileAndNumberedLogLines) {
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
 
     // Each line: "%03d " number, the local time, the text; numbered from 1.
-    const std::regex line(R"((\d{3,}) (\d\d):(\d\d):(\d\d) (.*))");
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 15u) << r.out;
     std::vector<std::string> texts;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(lines[i], m, line)) << lines[i];
-        EXPECT_EQ(std::stoi(m[1]), static_cast<int>(i + 1));
-        EXPECT_LT(std::stoi(m[2]), 24);
-        EXPECT_LT(std::stoi(m[3]), 60);
-        texts.push_back(m[5]);
+        int number = 0, hour = -1, minute = -1, second = -1, text = -1;
+        ASSERT_EQ(std::sscanf(lines[i].c_str(), "%d %2d:%2d:%2d %n", &number, &hour, &minute,
+                              &second, &text),
+                  4)
+            << lines[i];
+        EXPECT_EQ(number, static_cast<int>(i + 1));
+        char stamp[16];
+        std::snprintf(stamp, sizeof stamp, "%03d %02d:%02d:%02d ", number, hour, minute, second);
+        EXPECT_EQ(lines[i].substr(0, static_cast<size_t>(text)), stamp) << lines[i];
+        EXPECT_LT(hour, 24);
+        EXPECT_LT(minute, 60);
+        EXPECT_LT(second, 61);
+        texts.push_back(lines[i].substr(static_cast<size_t>(text)));
     }
     const std::string music = Home() + "/Music";
     EXPECT_EQ(lines[0].substr(0, 4), "001 ");
