@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kSeconds = 180.0;
-constexpr int kRepeats = 3;
+constexpr int kRepeats = 5;
 
 // Writes a stereo Ogg Vorbis file that sounds more like music than a test
 // tone: a few gliding harmonics, a beat and some noise, so the encoder has
@@ -149,30 +149,41 @@ Measure RunMeasured(const std::vector<std::string>& argv, const std::vector<std:
     return m;
 }
 
-// The median of kRepeats runs for wall and CPU time, the largest peak.
-Measure Median(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-               const std::string& output) {
+struct Command {
+    std::vector<std::string> argv;
+    std::string output; // removed before each run
     std::vector<Measure> runs;
-    for (int i = 0; i < kRepeats; ++i) {
-        fs::remove(output);
-        runs.push_back(RunMeasured(argv, env));
-        if (!runs.back().ok) {
-            std::fprintf(stderr, "failed: %s\n", argv[0].c_str());
-            return runs.back();
+};
+
+// Runs the commands in turn, kRepeats rounds, so that a change in the
+// machine's load falls on all of them alike.
+bool RunInterleaved(std::vector<Command>& commands, const std::vector<std::string>& env) {
+    for (int round = 0; round < kRepeats; ++round)
+        for (auto& c : commands) {
+            fs::remove(c.output);
+            c.runs.push_back(RunMeasured(c.argv, env));
+            if (!c.runs.back().ok) {
+                std::fprintf(stderr, "failed: %s\n", c.argv[0].c_str());
+                return false;
+            }
         }
-    }
+    return true;
+}
+
+// The median wall and CPU time of a command's runs, and its largest peak.
+Measure Median(const Command& c) {
     Measure m;
     m.ok = true;
     std::vector<double> wall, cpu;
-    for (const auto& r : runs) {
+    for (const auto& r : c.runs) {
         wall.push_back(r.wall);
         cpu.push_back(r.cpu);
         m.peakMiB = std::max(m.peakMiB, r.peakMiB);
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());
-    m.wall = wall[kRepeats / 2];
-    m.cpu = cpu[kRepeats / 2];
+    m.wall = wall[wall.size() / 2];
+    m.cpu = cpu[cpu.size() / 2];
     return m;
 }
 
@@ -203,7 +214,10 @@ int main(int argc, char** argv) {
                                           "PATH=/usr/bin:/bin", "LANG=C.UTF-8"};
 
     int missed = 0;
-    std::printf("%.0f s stereo sources, median of %d runs\n\n", kSeconds, kRepeats);
+    double load[3] = {};
+    getloadavg(load, 3);
+    std::printf("%.0f s stereo sources, median of %d interleaved runs, load average %.2f\n\n",
+                kSeconds, kRepeats, load[0]);
     std::printf("%-10s %-22s %8s %8s %9s\n", "source", "command", "wall s", "CPU s", "peak MiB");
     for (long rate : {44100L, 48000L}) {
         const std::string name = "music" + std::to_string(rate);
@@ -225,16 +239,18 @@ int main(int argc, char** argv) {
             return 1;
 
         const std::string outDir = (dir / "out").string();
-        const Measure t =
-            Median({tavora, "--output", outDir, ogg}, env, outDir + "/" + name + ".mp3");
         std::vector<std::string> soxArgs = {sox, ogg, "-C", "128.9", (dir / "sox.mp3").string()};
         soxArgs.insert(soxArgs.end(), effects.begin(), effects.end());
-        const Measure s = Median(soxArgs, env, (dir / "sox.mp3").string());
-        const Measure l = Median(
-            {lame, "-q", "9", "-b", "128", "--cbr", "--nores", wav, (dir / "lame.mp3").string()},
-            env, (dir / "lame.mp3").string());
-        if (!t.ok || !s.ok || !l.ok)
+        std::vector<Command> commands = {
+            {{tavora, "--output", outDir, ogg}, outDir + "/" + name + ".mp3", {}},
+            {soxArgs, (dir / "sox.mp3").string(), {}},
+            {{lame, "-q", "9", "-b", "128", "--cbr", "--nores", wav, (dir / "lame.mp3").string()},
+             (dir / "lame.mp3").string(),
+             {}},
+        };
+        if (!RunInterleaved(commands, env))
             return 1;
+        const Measure t = Median(commands[0]), s = Median(commands[1]), l = Median(commands[2]);
 
         const std::string label = std::to_string(rate) + " Hz";
         std::printf("%-10s %-22s %8.3f %8.3f %9.1f\n", label.c_str(), "tavora-convert", t.wall,
