@@ -70,7 +70,6 @@ bool WaitForJobWorkers(ConversionState& state, const CConversionTask& job, uint3
 
 void ConvertAll(const std::shared_ptr<ConversionState>& statePtr, const TaskOptions& options) {
     ConversionState& state = *statePtr;
-    engine::g_convProg = statePtr; // where the engine's stages report
     const std::string separator(kSeparatorLength, '-');
 
     platform::SleepMs(options.startDelayMs);

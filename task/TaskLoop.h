@@ -17,7 +17,9 @@ struct TaskOptions {
 // The task loop, on the conversion task thread: runs state->tasks one after
 // another while state->running is set, with a free destination name and a
 // created folder for each, and reports through log lines to state->window.
-// Posts WM_CONV_FINISHED when it ends without having been stopped.
+// Posts WM_CONV_FINISHED when it ends without having been stopped. The
+// engine's stages report to g_convProg, which must be state by then (StartTask
+// sets it before the thread exists).
 void ConvertAll(const std::shared_ptr<engine::ConversionState>& state,
                 const TaskOptions& options = {});
 
