@@ -80,12 +80,16 @@ int RunConvertCommand(int argc, char** argv) {
         return 0;
     }
 
+    InstallInterruptHandler(); // until the task runs, an interrupt is only counted
     const EncoderSettings settings = RunSettings(parsed.options);
     auto state = std::make_shared<engine::ConversionState>();
     ConsoleView view(state, stdout, stderr, ::isatty(STDERR_FILENO) == 1);
 
     filelist::MemoryFileTable table;
-    if (ProbeFiles(parsed.options.files, table, view) == 0) {
+    const int usable = ProbeFiles(parsed.options.files, table, view);
+    if (InterruptCount() > 0)
+        return 1;
+    if (usable == 0) {
         view.Note(program + ": no usable file to convert.");
         return 1;
     }
@@ -95,7 +99,7 @@ int RunConvertCommand(int argc, char** argv) {
         [&view](platform::Message& msg) { view.Handle(msg); });
     state->window = window;
     engine::CreateEngineRings();
-    InstallInterruptHandler();
+    StopOnInterrupt(&state->running);
 
     // No window has to come up first, so the task starts at once.
     task::TaskOptions options;
@@ -110,11 +114,12 @@ int RunConvertCommand(int argc, char** argv) {
         window->WaitAndProcess(kPumpMs);
         if (!cancelAsked && InterruptCount() > 0) {
             cancelAsked = true;
-            state->Stop(); // as Cancel: the current file is finished off, no further job runs
+            state->Stop(); // also for an interrupt that came before the task ran
             view.Note("Stopping after the current file has been finished off "
                       "(press Ctrl+C again to quit at once).");
         }
     }
+    StopOnInterrupt(nullptr);
     window->ProcessPending();
     view.EndProgress();
     const int status = view.Finished() ? 0 : 1;

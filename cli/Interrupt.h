@@ -1,10 +1,16 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+
 namespace tavora::cli {
 
-// Ctrl+C handling: the first interrupt is only counted, so the main loop can
-// stop the task the way Cancel does; a second one ends the process at once.
+// Ctrl+C handling. The first interrupt is counted and clears the running flag
+// given to StopOnInterrupt, as Cancel does (the current file is finished off,
+// no further job runs); a second one ends the process at once.
 void InstallInterruptHandler();
+// The flag the first interrupt clears; null when there is none (no task runs).
+void StopOnInterrupt(std::atomic<int32_t>* running);
 int InterruptCount();
 
 } // namespace tavora::cli

@@ -99,8 +99,7 @@ ProcessResult RunProcess(const ProcessSpec& spec) {
                 close(fds[i].fd);
                 (isOut ? outFd : errFd) = -1;
             } else if (isOut && spec.onOutput) {
-                if (int sig = spec.onOutput(result.out); sig != 0)
-                    kill(pid, sig);
+                spec.onOutput(result.out, pid);
             }
         }
     }

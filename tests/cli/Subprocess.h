@@ -20,9 +20,9 @@ struct ProcessSpec {
     std::map<std::string, std::string> env; // the whole environment
     std::string workingDir;                 // empty: the test's own
     bool terminal = false;                  // stdout and stderr on one pseudo-terminal
-    // Called with everything read from stdout so far, after each read; may
-    // return a signal to send the process (0 for none).
-    std::function<int(const std::string& out)> onOutput;
+    // Called with everything read from stdout so far, after each read, and
+    // the process id (to send it signals).
+    std::function<void(const std::string& out, int pid)> onOutput;
     int timeoutMs = 60000; // killed after this
 };
 
