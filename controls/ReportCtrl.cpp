@@ -2,12 +2,12 @@
 
 #include "controls/ProcessFlags.h"
 #include "controls/ReportEditor.h"
+#include "controls/ReportGuiCaller.h"
 #include "controls/ReportHeader.h"
 #include "controls/ReportImageList.h"
 #include "controls/ReportModel.h"
 #include "controls/ReportRowReader.h"
 #include "controls/ReportTheme.h"
-#include "platform/gui/WindowMessageTarget.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -20,12 +20,6 @@
 
 namespace tavora::controls {
 namespace {
-
-// One operation carried to the GUI thread by a sent message.
-struct GuiCall : platform::MessagePayload {
-    explicit GuiCall(std::function<void()> f) : fn(std::move(f)) {}
-    std::function<void()> fn;
-};
 
 std::string FormatCellNumber(double value, int decimals) {
     const bool trim = decimals < 0;
@@ -82,10 +76,7 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTreeView(parent) {
     // Fitting a column measures every row, not a sample of them.
     header_->setResizeContentsPrecision(-1);
 
-    guiCalls_ = platform::WindowMessageTarget::Create(this, [](platform::Message& msg) {
-        if (auto* call = msg.PayloadAs<GuiCall>())
-            call->fn();
-    });
+    guiCaller_ = std::make_unique<ReportGuiCaller>(this);
 
     connect(model_, &QAbstractItemModel::columnsInserted, this,
             [this](const QModelIndex&, int first, int last) { OnColumnsInserted(first, last); });
@@ -114,7 +105,7 @@ CReportCtrl::CReportCtrl(QWidget* parent) : QTreeView(parent) {
 
 CReportCtrl::~CReportCtrl() {
     // Release callers waiting on other threads; their calls are dropped.
-    guiCalls_->Close();
+    guiCaller_->Close();
     // The base classes tear down the view after this; nothing may call back here.
     model_->disconnect(this);
     selectionModel()->disconnect(this);
@@ -133,8 +124,7 @@ bool CReportCtrl::OffGuiThread() const {
 }
 
 bool CReportCtrl::RunOnGuiThread(std::function<void()> call) const {
-    return guiCalls_->Send(platform::Message(0, 0, 0, std::make_unique<GuiCall>(std::move(call))),
-                           {});
+    return guiCaller_->Call(std::move(call));
 }
 
 // --- Setup ---
@@ -197,7 +187,7 @@ void CReportCtrl::SetRowReader(std::shared_ptr<const ReportRowReader> reader) {
 void CReportCtrl::SetRedraw(bool redraw) {
     if (OffGuiThread())
         return OnGuiThread([&] { SetRedraw(redraw); });
-    setUpdatesEnabled(redraw);
+    SetUpdates(redraw);
     if (redraw)
         RepaintNow();
 }
@@ -266,7 +256,7 @@ int CReportCtrl::RemoveRows(uint32_t filter) {
         return OnGuiThread([&] { return RemoveRows(filter); });
     EndCellEdit(false);
     const bool wasEnabled = updatesEnabled();
-    setUpdatesEnabled(false);
+    SetUpdates(false);
     int removed = 0;
     if (filter & ITEM_ANY) {
         removed = model_->RowCount();
@@ -289,7 +279,7 @@ int CReportCtrl::RemoveRows(uint32_t filter) {
             row = first - 1;
         }
     }
-    setUpdatesEnabled(wasEnabled);
+    SetUpdates(wasEnabled);
     if (wasEnabled)
         RepaintNow();
     return removed;

@@ -15,14 +15,11 @@
 
 class QMenu;
 
-namespace tavora::platform {
-class WindowMessageTarget;
-}
-
 namespace tavora::controls {
 
 class CReportEditor;
 class CReportHeader;
+class ReportGuiCaller;
 class ReportImageList;
 class ReportModel;
 class ReportRowReader;
@@ -43,6 +40,8 @@ public:
     explicit CReportCtrl(QWidget* parent = nullptr);
     ~CReportCtrl() override;
 
+    void doItemsLayout() override;
+
     // --- Setup ---
     // Receives WM_REPORT_SORTED (posted) and WM_REPORT_EDITED (sent).
     void SetNotifyWindow(platform::TargetRef target);
@@ -58,7 +57,8 @@ public:
     // How row data is read for the bands and the numeric columns; null restores
     // the default (a leading 32-bit unusable flag, text order everywhere).
     void SetRowReader(std::shared_ptr<const ReportRowReader> reader);
-    // Redraw on or off; turning it on repaints.
+    // Redraw on or off; turning it on repaints. While it is off the rows are not
+    // laid out either, so adding rows one by one stays linear.
     void SetRedraw(bool redraw);
 
     // --- Columns ---
@@ -225,12 +225,13 @@ private:
     void ClickRule(QMouseEvent* event, const std::function<void()>& defaultProcessing);
     void EnsureRowVisible(int row);
 
-    // Painting.
+    // Painting and layout.
     void DrawEmptyHint();
+    void SetUpdates(bool enabled);
 
     ReportModel* model_ = nullptr;
     CReportHeader* header_ = nullptr;
-    std::shared_ptr<platform::WindowMessageTarget> guiCalls_;
+    std::unique_ptr<ReportGuiCaller> guiCaller_;
 
     platform::TargetRef notify_;
     std::vector<SortKey> sortKeys_;
@@ -247,6 +248,7 @@ private:
     uint32_t extendedStyle_ = kForcedExtendedStyle;
     bool headerSort_ = false;
     bool inClickRule_ = false;
+    bool layoutDeferred_ = false;
     std::shared_ptr<ReportImageList> smallImages_;
     std::shared_ptr<ReportImageList> headerImages_;
     std::shared_ptr<const ReportRowReader> reader_;

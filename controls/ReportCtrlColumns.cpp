@@ -140,7 +140,7 @@ bool CReportCtrl::SetColumnVisible(int column, bool show) {
         return OnGuiThread([&] { return SetColumnVisible(column, show); });
     if (!model_->ValidColumn(column))
         return false;
-    setUpdatesEnabled(false);
+    SetUpdates(false);
     std::vector<int> order = GetColumnOrder();
     ColumnState& state = columnStates_[static_cast<size_t>(column)];
     if (show)
@@ -160,7 +160,7 @@ bool CReportCtrl::SetColumnVisible(int column, bool show) {
         state.shown = 0;
         state.savedWidth = width;
     }
-    setUpdatesEnabled(true);
+    SetUpdates(true);
     viewport()->update();
     header_->viewport()->update();
     return true;

@@ -101,7 +101,7 @@ Colour CReportCtrl::GetCellBackColour(int row, int column) const {
 void CReportCtrl::PaintRowBands(bool highlight) {
     if (OffGuiThread())
         return OnGuiThread([&] { PaintRowBands(highlight); });
-    setUpdatesEnabled(false);
+    SetUpdates(false);
     const int sortColumn = sortKeys_.empty() ? -1 : sortKeys_.front().column;
     const int rows = model_->RowCount();
     for (int r = 0; r < rows; ++r) {
@@ -119,7 +119,7 @@ void CReportCtrl::PaintRowBands(bool highlight) {
             colours[static_cast<size_t>(sortColumn)] = tint;
     }
     model_->ColoursChanged(0, rows - 1, 0, model_->ColumnCount() - 1);
-    setUpdatesEnabled(true);
+    SetUpdates(true);
     RepaintNow();
 }
 
@@ -127,7 +127,28 @@ std::string CReportCtrl::EmptyHintText(uint32_t ticks) {
     return kEmptyHints[(ticks / 6000) % 4];
 }
 
+void CReportCtrl::SetUpdates(bool enabled) {
+    setUpdatesEnabled(enabled);
+    if (enabled && layoutDeferred_) {
+        layoutDeferred_ = false;
+        QTreeView::doItemsLayout();
+    }
+}
+
+void CReportCtrl::doItemsLayout() {
+    // Laying out all rows after every inserted row would make a load quadratic;
+    // with redraw off nothing is shown, so the layout waits until redraw is on.
+    if (!updatesEnabled()) {
+        layoutDeferred_ = true;
+        return;
+    }
+    layoutDeferred_ = false;
+    QTreeView::doItemsLayout();
+}
+
 void CReportCtrl::paintEvent(QPaintEvent* event) {
+    if (layoutDeferred_) // redraw was turned on behind the control's back
+        doItemsLayout();
     QTreeView::paintEvent(event);
     if (showHints_ && model_->RowCount() == 0)
         DrawEmptyHint();

@@ -37,7 +37,7 @@ void CReportCtrl::SortRows(int first, int last, bool highlight) {
     // The rows are about to move under an open editor: finish the edit on the row
     // it belongs to.
     EndCellEdit(true);
-    setUpdatesEnabled(false);
+    SetUpdates(false);
     if (!sortKeys_.empty()) {
         const SortKey primary = sortKeys_.front();
         if (0 <= first && first < last && last < model_->RowCount()) {

@@ -74,6 +74,34 @@ TEST_F(ThreadTest, WorkerFillsRowsThroughTheGuiThread) {
     EXPECT_EQ(CountMessages(WM_REPORT_SORTED), 1);
 }
 
+TEST_F(ThreadTest, RowsAddedWithRedrawOffAreLaidOutWhenRedrawComesBack) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        list_->SetRedraw(false);
+        for (int r = 0; r < 30; ++r)
+            list_->InsertRow(LVIF_TEXT, r, Numbered("f", r, ".ogg"), 0, 0, 0, nullptr);
+        done = true;
+    });
+    PumpUntil(done);
+    worker.join();
+    QTest::qWait(20); // the view's own delayed layout has had its chance
+
+    list_->SetRedraw(true);
+    for (int r : {0, 17, 29}) {
+        const QModelIndex hit = list_->indexAt(CellCentre(r, 0));
+        EXPECT_EQ(hit.row(), r);
+        EXPECT_FALSE(list_->visualRect(list_->model()->index(r, 0)).isEmpty()) << r;
+    }
+
+    // Redraw turned back on by other means: the next paint lays the rows out.
+    list_->SetRedraw(false);
+    AddRow({"late.ogg"});
+    QTest::qWait(20);
+    list_->setUpdatesEnabled(true);
+    list_->viewport()->grab();
+    EXPECT_EQ(list_->indexAt(CellCentre(30, 0)).row(), 30);
+}
+
 // Counts how many comparisons run at the same moment.
 class OverlapReader : public TestEntryReader {
 public:
