@@ -33,13 +33,18 @@ class ReportRowReader;
 // GUI thread while the caller waits, so the control's state is only ever touched
 // there and two sorts can never run at once. A caller from another thread must
 // keep the control alive during the call; a call that reaches a control being
-// destroyed returns a default value.
+// destroyed returns a default value, and an exception thrown by the operation is
+// rethrown to the caller. The GUI thread must not wait for a caller meanwhile.
+//
+// Notifications go to a message target (SetNotifyWindow); the main window's
+// other list notifications are the Qt signals below.
 class CReportCtrl : public QTreeView {
     Q_OBJECT
 public:
     explicit CReportCtrl(QWidget* parent = nullptr);
     ~CReportCtrl() override;
 
+    // Defers the rows' layout while redraw is off.
     void doItemsLayout() override;
 
     // --- Setup ---

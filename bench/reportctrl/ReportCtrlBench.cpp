@@ -129,7 +129,8 @@ int main(int argc, char** argv) {
     list.show();
     QApplication::processEvents();
 
-    std::vector<double> fill, fillWorker, byName, bySize, bands, baseName, baseSize, baseFill;
+    std::vector<double> fill, fillWorker, byName, bySize, bySelected, bands, baseName, baseSize,
+        baseFill;
     for (int run = 0; run < kRuns; ++run) {
         std::vector<FileData> files = MakeFiles(random);
         list.RemoveRows(ITEM_ANY);
@@ -184,6 +185,18 @@ int main(int argc, char** argv) {
         if (static_cast<const Entry*>(list.GetRowData(0))->size != sizes.front())
             std::puts("Size sort: wrong first row");
 
+        // Selection and focus travel with the rows: every row selected.
+        list.ApplyItemFlagsToAll(ITEM_ANY, ITEM_SELECTED);
+        list.ApplyItemFlags(kRows / 2, ITEM_FOCUSED);
+        list.SetSortKeys({{4, 1}});
+        t0 = Clock::now();
+        list.SortRows(0, kRows - 1, true);
+        t1 = Clock::now();
+        bySelected.push_back(Ms(t0, t1));
+        if (list.CountItems(ITEM_SELECTED) != kRows)
+            std::puts("Sort with selection: rows lost their selection");
+        list.ApplyItemFlagsToAll(ITEM_ANY, ITEM_UNSELECTED);
+
         t0 = Clock::now();
         list.PaintRowBands(true);
         t1 = Clock::now();
@@ -213,6 +226,7 @@ int main(int argc, char** argv) {
     Report("insert + fill (worker thread)", Median(fillWorker), Median(baseFill), 1000);
     Report("SortRows by Name", Median(byName), Median(baseName), 150);
     Report("SortRows by Size(MB)", Median(bySize), Median(baseSize), 60);
+    Report("SortRows by date, all selected", Median(bySelected), Median(baseName), 150);
     Report("PaintRowBands", Median(bands), Median(baseSize), 50);
     std::puts("Baselines: fill = copying the same strings into vectors; sorts and bands = "
               "std::sort of the same keys (bands against the size keys).");
