@@ -124,35 +124,41 @@ TEST_F(ColumnsTest, HeaderMenuListsColumnsWithChecksGreysNameAndPath) {
                                                 "Duration", "Frequency", "Channel"}));
 }
 
-// Runs body once the next popup menu is open, then closes whatever is still open.
-void WhenMenuOpens(std::function<void(QMenu*)> body, bool* opened) {
-    *opened = false;
-    QTimer::singleShot(50, [body, opened] {
-        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-            *opened = true;
-            body(menu);
-        }
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->close();
-    });
-}
+// Watches for a popup menu: runs body on it once it is open, then closes it.
+class MenuWatcher {
+public:
+    explicit MenuWatcher(std::function<void(QMenu*)> body) : body_(std::move(body)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu || opened_)
+                return;
+            opened_ = true;
+            body_(menu);
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        timer_.start(10);
+    }
+    bool Opened() const { return opened_; }
+
+private:
+    std::function<void(QMenu*)> body_;
+    QTimer timer_;
+    bool opened_ = false;
+};
 
 TEST_F(ColumnsTest, RightClickOnHeaderTogglesAColumnThroughTheMenu) {
-    bool opened = false;
-    WhenMenuOpens(
-        [this](QMenu* menu) {
-            SaveScreenshot(menu, "header_menu.png");
-            for (QAction* a : menu->actions())
-                if (a->text() == "Duration")
-                    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
-        },
-        &opened);
+    MenuWatcher watcher([this](QMenu* menu) {
+        SaveScreenshot(menu, "header_menu.png");
+        for (QAction* a : menu->actions())
+            if (a->text() == "Duration")
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+    });
     // A right click on the header, as the window system delivers it.
     QWidget* headerViewport = list_->header()->viewport();
     const QPoint at = headerViewport->mapTo(window_.get(), SectionCentre(4));
     QTest::mouseClick(window_->windowHandle(), Qt::RightButton, {}, at);
-    QTest::qWait(150);
-    EXPECT_TRUE(opened);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return watcher.Opened(); }, 2000));
     EXPECT_FALSE(list_->IsColumnShown(5));
     EXPECT_EQ(list_->GetColumnOrder()[0], 5);
     SaveScreenshot(window_.get(), "hidden_column.png");
@@ -160,19 +166,17 @@ TEST_F(ColumnsTest, RightClickOnHeaderTogglesAColumnThroughTheMenu) {
 
 TEST_F(ColumnsTest, NoMenuFromTheKeyboardOrFromTheRows) {
     AddRows({{"a.ogg"}, {"b.ogg"}});
-    bool opened = false;
-    WhenMenuOpens([](QMenu*) {}, &opened);
+    MenuWatcher watcher([](QMenu*) {});
     const QPoint row = list_->viewport()->mapTo(window_.get(), CellCentre(1, 2));
     QTest::mouseClick(window_->windowHandle(), Qt::RightButton, {}, row);
-    QTest::qWait(150);
-    EXPECT_FALSE(opened) << "a right click on the rows";
+    QTest::qWait(100);
+    EXPECT_FALSE(watcher.Opened()) << "a right click on the rows";
 
-    WhenMenuOpens([](QMenu*) {}, &opened);
     QContextMenuEvent keyboard(QContextMenuEvent::Keyboard, SectionCentre(2),
                                list_->header()->viewport()->mapToGlobal(SectionCentre(2)));
     QApplication::sendEvent(list_->header()->viewport(), &keyboard);
-    QTest::qWait(150);
-    EXPECT_FALSE(opened) << "the menu key";
+    QTest::qWait(100);
+    EXPECT_FALSE(watcher.Opened()) << "the menu key";
     EXPECT_TRUE(keyboard.isAccepted());
 }
 

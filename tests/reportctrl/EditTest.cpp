@@ -146,6 +146,13 @@ TEST_F(EditTest, TabMovesAcrossTheEditableColumns) {
     EXPECT_FALSE(list_->AddEditableColumn(2));
     EXPECT_FALSE(list_->AddEditableColumn(8));
     EXPECT_FALSE(list_->AddEditableColumn(-1));
+    // Only an edit of column 0 records the original text; the owner may set it too.
+    list_->SetEditOriginalText("set by the owner");
+    ASSERT_TRUE(list_->BeginCellEdit(0, 2));
+    EXPECT_EQ(list_->EditOriginalText(), "set by the owner");
+    ASSERT_TRUE(list_->BeginCellEdit(0, 0));
+    EXPECT_EQ(list_->EditOriginalText(), "a.ogg");
+    list_->EndCellEdit(false);
     struct Case {
         int from;
         Qt::Key key;
