@@ -53,6 +53,14 @@ bool SendCompletion::Wait(const std::function<bool()>& keepWaiting, uint32_t pol
     return handled_;
 }
 
+bool MessageTarget::PostAndWait(Message msg, const std::function<bool()>& keepWaiting) {
+    auto completion = std::make_shared<SendCompletion>();
+    msg.completion = completion;
+    if (!Post(std::move(msg)))
+        return false;
+    return completion->Wait([&] { return !Closed() && (!keepWaiting || keepWaiting()); });
+}
+
 bool PostMessageTo(const TargetRef& target, Message msg) {
     auto t = target.lock();
     return t && t->Post(std::move(msg));

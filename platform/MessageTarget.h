@@ -40,6 +40,14 @@ public:
     // keepWaiting returns false (for example because the task was stopped), so a
     // worker never deadlocks against a GUI thread that is waiting for it.
     virtual bool Send(Message msg, const std::function<bool()>& keepWaiting) = 0;
+
+    // True once the target no longer accepts messages.
+    virtual bool Closed() const = 0;
+
+protected:
+    // A send from a thread other than the target's: posts msg and waits until it
+    // was handled, the target closed, or keepWaiting said to stop.
+    bool PostAndWait(Message msg, const std::function<bool()>& keepWaiting);
 };
 
 // Senders hold targets weakly: a window that is gone is simply not there.

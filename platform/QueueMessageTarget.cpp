@@ -40,11 +40,7 @@ bool QueueMessageTarget::Send(Message msg, const std::function<bool()>& keepWait
         Dispatch(msg);
         return true;
     }
-    auto completion = std::make_shared<SendCompletion>();
-    msg.completion = completion;
-    if (!Post(std::move(msg)))
-        return false;
-    return completion->Wait([&] { return !Closed() && (!keepWaiting || keepWaiting()); });
+    return PostAndWait(std::move(msg), keepWaiting);
 }
 
 void QueueMessageTarget::Dispatch(Message& msg) {

@@ -30,7 +30,7 @@ public:
 
     // Refuses further messages, frees the queued ones and releases waiting senders.
     void Close();
-    bool Closed() const;
+    bool Closed() const override;
     size_t PendingCount() const;
 
 private:

@@ -2,7 +2,7 @@
 // line that runs the same chain into MP3, and against lame alone on audio that
 // sox has already decoded and filtered. Every figure comes from the same run,
 // on the same generated files, so the ratios hold on any machine.
-#include <vorbis/vorbisenc.h>
+#include "tests/support/OggFixture.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,85 +29,28 @@ constexpr int kRepeats = 5;
 // tone: a few gliding harmonics, a beat and some noise, so the encoder has
 // real work to do.
 bool WriteMusicLikeOgg(const std::string& path, long rate) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, 2, rate, 0.4f) != 0)
-        return false;
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 1);
-    ogg_packet h1, h2, h3;
-    vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
-    ogg_stream_packetin(&os, &h1);
-    ogg_stream_packetin(&os, &h2);
-    ogg_stream_packetin(&os, &h3);
-    ogg_page page;
-    const auto writePage = [&] {
-        std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), out);
-        std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), out);
-    };
-    while (ogg_stream_flush(&os, &page))
-        writePage();
-
     std::mt19937 random(1);
     std::normal_distribution<float> noise(0.0f, 0.02f);
-    const long frames = static_cast<long>(kSeconds * rate);
     double phase[4] = {};
-    bool eos = false;
-    for (long done = 0; !eos;) {
-        const int chunk = static_cast<int>(std::min<long>(4096, frames - done));
-        if (chunk > 0) {
-            float** buffer = vorbis_analysis_buffer(&vd, chunk);
-            for (int i = 0; i < chunk; ++i) {
-                const double t = double(done + i) / rate;
-                const double base = 220.0 * std::pow(2.0, std::floor(std::fmod(t * 2, 12)) / 12);
-                double left = 0, right = 0;
-                for (int h = 0; h < 4; ++h) {
-                    phase[h] += 2 * M_PI * base * (h + 1) / rate;
-                    const double v = std::sin(phase[h]) * 0.25 / (h + 1);
-                    left += v * (h % 2 ? 0.6 : 1.0);
-                    right += v * (h % 2 ? 1.0 : 0.6);
-                }
-                const double beat =
-                    std::fmod(t, 0.5) < 0.05 ? 0.3 * std::sin(t * 2 * M_PI * 60) : 0;
-                buffer[0][i] = static_cast<float>(left + beat) + noise(random);
-                buffer[1][i] = static_cast<float>(right + beat) + noise(random);
+    const auto music = [&](uint64_t first, int count, float** buffer) {
+        for (int i = 0; i < count; ++i) {
+            const double t = double(first + uint64_t(i)) / double(rate);
+            const double base = 220.0 * std::pow(2.0, std::floor(std::fmod(t * 2, 12)) / 12);
+            double left = 0, right = 0;
+            for (int h = 0; h < 4; ++h) {
+                phase[h] += 2 * M_PI * base * (h + 1) / double(rate);
+                const double v = std::sin(phase[h]) * 0.25 / (h + 1);
+                left += v * (h % 2 ? 0.6 : 1.0);
+                right += v * (h % 2 ? 1.0 : 0.6);
             }
-            done += chunk;
+            const double beat = std::fmod(t, 0.5) < 0.05 ? 0.3 * std::sin(t * 2 * M_PI * 60) : 0;
+            buffer[0][i] = static_cast<float>(left + beat) + noise(random);
+            buffer[1][i] = static_cast<float>(right + beat) + noise(random);
         }
-        vorbis_analysis_wrote(&vd, chunk);
-        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-            vorbis_analysis(&vb, nullptr);
-            vorbis_bitrate_addblock(&vb);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-                ogg_stream_packetin(&os, &packet);
-                while (ogg_stream_pageout(&os, &page)) {
-                    writePage();
-                    eos = eos || ogg_page_eos(&page);
-                }
-            }
-        }
-        if (chunk == 0 && !eos) {
-            while (ogg_stream_flush(&os, &page))
-                writePage();
-            eos = true;
-        }
-    }
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return std::fclose(out) == 0;
+    };
+    return tavora::testing::WriteOggFrom(path, static_cast<uint32_t>(rate), 2,
+                                         static_cast<uint64_t>(kSeconds * double(rate)), 0.4f,
+                                         music);
 }
 
 struct Measure {

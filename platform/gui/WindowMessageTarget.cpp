@@ -91,11 +91,7 @@ bool WindowMessageTarget::Send(Message msg, const std::function<bool()>& keepWai
             return true;
         }
     }
-    auto completion = std::make_shared<SendCompletion>();
-    msg.completion = completion;
-    if (!Post(std::move(msg)))
-        return false;
-    return completion->Wait([&] { return !Closed() && (!keepWaiting || keepWaiting()); });
+    return PostAndWait(std::move(msg), keepWaiting);
 }
 
 } // namespace tavora::platform

@@ -25,7 +25,7 @@ public:
 
     // Stops accepting messages (the window is closing).
     void Close();
-    bool Closed() const;
+    bool Closed() const override;
 
 private:
     friend class WindowMessageReceiver;

@@ -17,10 +17,11 @@ bool WritePage(std::FILE* out, const ogg_page& page) {
            std::fwrite(page.body, 1, page.body_len, out) == size_t(page.body_len);
 }
 
-bool WriteLink(std::FILE* out, const OggSpec& spec, int serial) {
+bool WriteLink(std::FILE* out, uint32_t rate, int channels, uint64_t frames, float quality,
+               int serial, const SampleSource& fill) {
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, spec.channels, static_cast<long>(spec.rate), spec.quality) != 0) {
+    if (vorbis_encode_init_vbr(&vi, channels, static_cast<long>(rate), quality) != 0) {
         vorbis_info_clear(&vi);
         return false;
     }
@@ -44,19 +45,12 @@ bool WriteLink(std::FILE* out, const OggSpec& spec, int serial) {
     while (ogg_stream_flush(&os, &page))
         ok = ok && WritePage(out, page);
 
-    const uint64_t frames = FramesOf(spec);
-    const double step = 2.0 * M_PI * spec.frequency / spec.rate;
     uint64_t written = 0;
     bool eos = false;
     while (!eos) {
         const int chunk = static_cast<int>(std::min<uint64_t>(1024, frames - written));
         if (chunk > 0) {
-            float** buffer = vorbis_analysis_buffer(&vd, chunk);
-            for (int i = 0; i < chunk; ++i) {
-                const double v = spec.amplitude * std::sin(step * double(written + i));
-                for (int c = 0; c < spec.channels; ++c)
-                    buffer[c][i] = static_cast<float>(v);
-            }
+            fill(written, chunk, vorbis_analysis_buffer(&vd, chunk));
             written += chunk;
         }
         vorbis_analysis_wrote(&vd, chunk);
@@ -91,7 +85,27 @@ bool WriteLink(std::FILE* out, const OggSpec& spec, int serial) {
     return ok;
 }
 
+SampleSource ToneOf(const OggSpec& spec) {
+    const double step = 2.0 * M_PI * spec.frequency / spec.rate;
+    return [step, spec](uint64_t first, int count, float** planes) {
+        for (int i = 0; i < count; ++i) {
+            const double v = spec.amplitude * std::sin(step * double(first + uint64_t(i)));
+            for (int c = 0; c < spec.channels; ++c)
+                planes[c][i] = static_cast<float>(v);
+        }
+    };
+}
+
 } // namespace
+
+bool WriteOggFrom(const std::string& path, uint32_t rate, int channels, uint64_t frames,
+                  float quality, const SampleSource& fill) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    const bool ok = WriteLink(out, rate, channels, frames, quality, 1000, fill);
+    return (std::fclose(out) == 0) && ok;
+}
 
 uint64_t FramesOf(const OggSpec& spec) {
     return static_cast<uint64_t>(std::llround(spec.seconds * spec.rate));
@@ -104,7 +118,8 @@ bool WriteChainedOgg(const std::string& path, const std::vector<OggSpec>& links)
     bool ok = true;
     int serial = 1000;
     for (const auto& link : links)
-        ok = ok && WriteLink(out, link, serial++);
+        ok = ok && WriteLink(out, link.rate, link.channels, FramesOf(link), link.quality, serial++,
+                             ToneOf(link));
     ok = (std::fclose(out) == 0) && ok;
     return ok;
 }

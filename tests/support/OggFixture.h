@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ struct OggSpec {
 // Writes a Vorbis file; a chained file when given several links. False on failure.
 bool WriteOgg(const std::string& path, const OggSpec& spec);
 bool WriteChainedOgg(const std::string& path, const std::vector<OggSpec>& links);
+
+// Fills count frames from frame `first` on into one float plane per channel.
+using SampleSource = std::function<void(uint64_t first, int count, float** planes)>;
+// Writes a one-link Vorbis file of any content.
+bool WriteOggFrom(const std::string& path, uint32_t rate, int channels, uint64_t frames,
+                  float quality, const SampleSource& fill);
 
 // Frames (samples per channel) that a spec produces.
 uint64_t FramesOf(const OggSpec& spec);
