@@ -63,24 +63,45 @@ double MemcpySeconds(uint32_t chunk) {
     return Seconds(start, end);
 }
 
+// The same copy within a ring-sized footprint, so both sides stay in cache:
+// the upper bound of what any in-process queue could reach. Printed for context.
+double CachedMemcpySeconds(uint32_t chunk) {
+    std::vector<int> src(kRingSamples, 1), dst(kRingSamples, 0);
+    const auto start = Clock::now();
+    uint64_t pos = 0;
+    for (uint64_t done = 0; done < kSamples; done += chunk) {
+        if (pos + chunk > kRingSamples)
+            pos = 0;
+        std::memcpy(dst.data() + pos, src.data() + pos, chunk * sizeof(int));
+        pos += chunk;
+    }
+    const auto end = Clock::now();
+    if (dst[pos - 1] != 1)
+        std::puts("impossible");
+    return Seconds(start, end);
+}
+
 } // namespace
 
 int main() {
     std::printf("ring buffer: %llu MiB of samples, ring of %u samples\n",
                 static_cast<unsigned long long>(kBytes >> 20), kRingSamples);
-    std::printf("%8s %14s %14s %8s\n", "chunk", "ring GiB/s", "memcpy GiB/s", "ratio");
+    std::printf("%8s %12s %14s %8s %20s %8s\n", "chunk", "ring GiB/s", "memcpy GiB/s", "ratio",
+                "cached memcpy GiB/s", "ratio");
     bool ok = true;
     for (uint32_t chunk : {1024u, 2304u}) {
-        double ring = 1e9, copy = 1e9;
+        double ring = 1e9, copy = 1e9, cached = 1e9;
         for (int round = 0; round < 3; ++round) { // best of three on a busy machine
             ring = std::min(ring, RingSeconds(chunk));
             copy = std::min(copy, MemcpySeconds(chunk));
+            cached = std::min(cached, CachedMemcpySeconds(chunk));
         }
         const double gib = double(kBytes) / double(1ull << 30);
         const double ratio = copy / ring;
-        std::printf("%8u %14.2f %14.2f %8.2f\n", chunk, gib / ring, gib / copy, ratio);
+        std::printf("%8u %12.2f %14.2f %8.2f %20.2f %8.2f\n", chunk, gib / ring, gib / copy, ratio,
+                    gib / cached, cached / ring);
         ok = ok && ratio >= 0.25;
     }
-    std::printf("target ratio >= 0.25: %s\n", ok ? "met" : "MISSED");
+    std::printf("target ratio (against the 1 GiB memcpy) >= 0.25: %s\n", ok ? "met" : "MISSED");
     return 0;
 }
