@@ -11,6 +11,7 @@ if [ -x "$bin/tavora" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$bin/tavora" "$@"
 fi
 if [ -x "$bin/tavora-convert" ]; then
+    [ $# -eq 0 ] && exec "$bin/tavora-convert" --help
     exec "$bin/tavora-convert" "$@"
 fi
 echo "Built into $bin:"
