@@ -1,5 +1,5 @@
 #include "tests/cli/Subprocess.h"
-#include "tests/support/Mp3Inspect.h"
+#include "tests/support/Mp3Analysis.h"
 #include "tests/support/OggFixture.h"
 
 #include <gtest/gtest.h>

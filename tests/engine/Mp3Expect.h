@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/support/Mp3Inspect.h"
+#include "tests/support/Mp3Analysis.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "task/TaskMessages.h"
 #include "task/TaskStarter.h"
 #include "task/TaskTexts.h"
-#include "tests/support/Mp3Inspect.h"
+#include "tests/support/Mp3Analysis.h"
 #include "tests/support/OggFixture.h"
 #include "tests/task/TaskHarness.h"
 
