@@ -5,7 +5,6 @@
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
