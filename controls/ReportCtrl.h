@@ -249,6 +249,7 @@ private:
     ReportEditedCell editCell_;
     int editorAlignment_ = ES_LEFT;
     unsigned editGeneration_ = 0;
+    bool notifyingEdit_ = false; // WM_REPORT_EDITED is being handled
 
     uint32_t extendedStyle_ = kForcedExtendedStyle;
     bool headerSort_ = false;

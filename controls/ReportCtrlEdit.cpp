@@ -132,7 +132,10 @@ bool CReportCtrl::BeginCellEdit(int row, int column) {
 bool CReportCtrl::EndCellEdit(bool commit) {
     if (OffGuiThread())
         return OnGuiThread([&] { return EndCellEdit(commit); });
-    if (!IsCellEditing() || !editor_)
+    // While the owner handles WM_REPORT_EDITED this edit is already closing: the
+    // changes its handler makes through the control (writing the old name back)
+    // must not close it a second time and clear the cell the message points to.
+    if (!IsCellEditing() || !editor_ || notifyingEdit_)
         return false;
     std::string text = editor_->text().toStdString();
     const bool changed = commit && text != model_->Text(editCell_.row, editCell_.column);
@@ -140,6 +143,11 @@ bool CReportCtrl::EndCellEdit(bool commit) {
     if (changed) {
         model_->SetText(editCell_.row, editCell_.column, std::move(text));
         // The cell stays set while the owner handles the message.
+        struct Notifying {
+            bool& flag;
+            explicit Notifying(bool& f) : flag(f) { flag = true; }
+            ~Notifying() { flag = false; }
+        } notifying(notifyingEdit_);
         platform::SendMessageTo(notify_, platform::Message(WM_REPORT_EDITED,
                                                            reinterpret_cast<uintptr_t>(&editCell_),
                                                            reinterpret_cast<intptr_t>(this)));

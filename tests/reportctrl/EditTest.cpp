@@ -104,6 +104,42 @@ TEST_F(EditTest, EnterCommitsOnlyChangesAndEscapeNeverNotifies) {
     EXPECT_TRUE(list_->EndCellEdit(true));
 }
 
+// A failed rename: the owner writes the old name back while it handles the edit,
+// and then still reads the cell it was told about.
+TEST_F(EditTest, OwnerRestoringTheOldTextKeepsTheEditedCellSet) {
+    AddRows({{"a.ogg"}, {"song.ogg"}, {"c.ogg"}});
+    ReportEditedCell seenAfter;
+    bool editingAfter = false;
+    onEdited_ = [&](const ReportEditedCell& cell) {
+        list_->SetCellText(cell.row, cell.column, list_->EditOriginalText());
+        seenAfter = cell;
+        editingAfter = list_->IsCellEditing();
+    };
+    ASSERT_TRUE(list_->BeginCellEdit(1, 0));
+    Editor()->setText("tune.ogg");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+
+    EXPECT_EQ(seenAfter.row, 1);
+    EXPECT_EQ(seenAfter.column, 0);
+    EXPECT_TRUE(editingAfter);
+    EXPECT_EQ(list_->GetCellText(1, 0), "song.ogg");
+    EXPECT_FALSE(list_->IsCellEditing());
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_EQ(CountMessages(WM_REPORT_EDITED), 1) << "writing the old text back is no new edit";
+
+    // An edit the handler opens on another cell is the one left open.
+    onEdited_ = [&](const ReportEditedCell& cell) { list_->BeginCellEdit(cell.row + 1, 0); };
+    ASSERT_TRUE(list_->BeginCellEdit(0, 0));
+    Editor()->setText("aa.ogg");
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    EXPECT_EQ(list_->GetCellText(0, 0), "aa.ogg");
+    ASSERT_TRUE(list_->IsCellEditing());
+    EXPECT_TRUE(Editor()->isVisible());
+    EXPECT_EQ(Editor()->text(), "song.ogg");
+    EXPECT_EQ(list_->FindNextItem(ITEM_SELECTED | ITEM_FOCUSED, -1), 1);
+    EXPECT_EQ(CountMessages(WM_REPORT_EDITED), 2);
+}
+
 TEST_F(EditTest, UpAndDownMoveTheEditorAndWrapAround) {
     AddRows({{"a.ogg"}, {"b.ogg"}, {"c.ogg"}});
     struct Case {

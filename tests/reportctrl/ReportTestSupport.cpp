@@ -85,6 +85,8 @@ void ReportFixture::SetUp() {
             r.stillEditing = list_->IsCellEditing();
         }
         received_.push_back(r);
+        if (msg.id == controls::WM_REPORT_EDITED && onEdited_)
+            onEdited_(controls::EditedCellOf(msg));
     });
     list_->SetNotifyWindow(notify_);
 

@@ -11,6 +11,7 @@
 #include <QPoint>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,8 @@ protected:
     std::vector<std::unique_ptr<TestEntry>> entries_;
     std::shared_ptr<platform::QueueMessageTarget> notify_;
     std::vector<ReceivedMessage> received_;
+    // Runs inside the WM_REPORT_EDITED handler, as the owner's own handling would.
+    std::function<void(const controls::ReportEditedCell&)> onEdited_;
 };
 
 // Real mouse events with the button held through the move.
