@@ -2,12 +2,15 @@
 #include "tests/reportctrl/ReportTestSupport.h"
 
 #include "controls/ProcessFlags.h"
+#include "controls/ReportGuiCaller.h"
 
 #include <QCoreApplication>
 #include <QTest>
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
+#include <stdexcept>
 #include <thread>
 
 namespace tavora::testing {
@@ -151,6 +154,46 @@ TEST_F(ThreadTest, WorkerSortsAndHeaderClicksNeverOverlap) {
         const double b = static_cast<const TestEntry*>(list_->GetRowData(r))->size;
         EXPECT_TRUE(key.ascending ? a <= b : a >= b) << r;
     }
+}
+
+// The carrier itself: a caller waiting when the list goes is let go, and what the
+// call throws reaches the caller.
+TEST(ReportGuiCallerTest, ClosingReleasesWaitingCallersAndErrorsReachTheCaller) {
+    QObject gui;
+    {
+        ReportGuiCaller caller(&gui);
+        std::atomic<bool> ran{false};
+        std::atomic<int> result{-1};
+        std::thread worker([&] { result = caller.Call([&] { ran = true; }) ? 1 : 0; });
+        // No events are handled meanwhile, so the call is still waiting (or not yet
+        // posted) when the caller closes; either way it must come back unrun.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        caller.Close();
+        worker.join();
+        EXPECT_EQ(result.load(), 0);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(ran.load());
+        std::thread late([&] { result = caller.Call([&] { ran = true; }) ? 1 : 0; });
+        late.join();
+        EXPECT_EQ(result.load(), 0);
+        EXPECT_FALSE(ran.load());
+    }
+
+    ReportGuiCaller caller(&gui);
+    std::atomic<bool> done{false};
+    std::string error;
+    std::thread worker([&] {
+        try {
+            caller.Call([] { throw std::runtime_error("refused"); });
+        } catch (const std::runtime_error& e) {
+            error = e.what();
+        }
+        done = true;
+    });
+    while (!done.load())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    worker.join();
+    EXPECT_EQ(error, "refused");
 }
 
 } // namespace
