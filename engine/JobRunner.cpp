@@ -35,15 +35,11 @@ std::shared_ptr<platform::WorkerThread> StartWorker(ThreadSlot& slot, std::atomi
 
 // A worker of an earlier job that outlived the task's bounded wait (a long
 // pause, for instance) still reads its ring. The new job waits for it, so that
-// no ring ever gets a second consumer or producer.
-bool WaitForEarlierWorkers(const ConversionState& state) {
+// no ring ever gets a second consumer or producer. Gives up when the task stops.
+void WaitForEarlierWorkers(const ConversionState& state) {
     const auto earlier = CurrentJob();
-    while (earlier && WorkersActive(*earlier)) {
-        if (!state.Running())
-            return false;
+    while (earlier && WorkersActive(*earlier) && state.Running())
         platform::SleepMs(1);
-    }
-    return true;
 }
 
 } // namespace
@@ -106,8 +102,12 @@ int CConversionTask::Run() {
         return result;
     };
 
-    if (!WaitForEarlierWorkers(state))
-        return finish(0);
+    WaitForEarlierWorkers(state);
+    // A task stopped before this job began (a cancel just after the task
+    // loop's last look at running) starts nothing: no worker, no file, no
+    // line. Like a decoder that was stopped, that is no failure.
+    if (!state.Running())
+        return finish(1);
 
     context.job = std::make_shared<CConversionTask>(*this);
     CConversionTask& job = *context.job;

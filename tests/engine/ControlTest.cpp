@@ -6,6 +6,7 @@
 #include "engine/EngineGlobals.h"
 #include "engine/JobRunner.h"
 #include "engine/PipelineContext.h"
+#include "platform/Files.h"
 #include "platform/Ticks.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,31 @@ TEST_F(Control, ProgressIsReportedAtMostEvery100Ms) {
     EXPECT_GE(h.progress.size(), 1u);
     for (size_t i = 1; i < h.progress.size(); ++i)
         EXPECT_GE(h.progress[i].first, h.progress[i - 1].first);
+}
+
+// A cancel can land after the task loop's last look at running and before
+// the next job's Run: that job was never begun, so it starts no worker,
+// creates no file and reports nothing (not even a source that is missing).
+TEST_F(Control, AJobRunAfterTheTaskStoppedStartsNothing) {
+    ASSERT_TRUE(WriteOgg(source, Seconds(1)));
+    EngineHarness h;
+    for (const std::string& from : {source, dir / "missing.ogg"}) {
+        SCOPED_TRACE(from);
+        CConversionTask job = MakeJob(source, dest);
+        job.sourcePath = from;
+        h.state->Stop();
+        int result = -1;
+        std::thread task([&] { result = job.Run(); });
+        task.join();
+        EXPECT_EQ(result, 1); // stopped, not failed
+        EXPECT_FALSE(job.Decoding());
+        EXPECT_EQ(h.state->effectsThread.load(), nullptr);
+        EXPECT_EQ(h.state->encoderThread.load(), nullptr);
+        EXPECT_TRUE(WaitForIdleEngine(2000));
+        EXPECT_FALSE(platform::FileExists(dest));
+        h.Pump(0);
+        EXPECT_TRUE(h.log.empty()) << h.log.front().text;
+    }
 }
 
 // The encoder's final report waits for the window; a window that never
