@@ -324,6 +324,22 @@ TEST(Guards, AnEncoderWithoutInputReportsTheEncodingError) {
               std::vector<std::string>{"An error occurred while encoding /nowhere/out.mp3"});
 }
 
+// The encoder is configured for the target format, so a chain that cannot
+// make it fails the stage before any encoder starts.
+TEST(Guards, AChainWithoutTheTargetFormatStartsNoEncoder) {
+    EngineHarness h;
+    h.state->running = 1;
+    CConversionTask job = MakeJob("/nowhere/in.ogg", "/nowhere/out.mp3");
+    job.targetRate = 3000000000u; // beyond what "rate" accepts
+    EXPECT_EQ(job.Process(), 0);
+    EXPECT_FALSE(job.Processing());
+    EXPECT_FALSE(h.state->Running());
+    EXPECT_EQ(h.state->encoderThread.load(), nullptr);
+    h.Pump(0);
+    EXPECT_EQ(h.Errors(),
+              std::vector<std::string>{"An error occurred while processing audio data"});
+}
+
 TEST(Guards, ADirectJobOutsideTheTargetFormatStartsNoWorker) {
     TempFolder dir;
     ASSERT_TRUE(WriteOgg(dir / "in.ogg", Tone(48000, 2, 0.5)));
