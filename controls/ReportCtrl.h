@@ -247,7 +247,6 @@ private:
     CReportEditor* editor_ = nullptr; // child of the viewport, created on first use
     bool editAllowed_ = false;
     ReportEditedCell editCell_;
-    int editorAlignment_ = ES_LEFT;
     unsigned editGeneration_ = 0;
     bool notifyingEdit_ = false; // WM_REPORT_EDITED is being handled
 

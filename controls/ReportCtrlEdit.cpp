@@ -111,10 +111,8 @@ bool CReportCtrl::BeginCellEdit(int row, int column) {
         editor_ = new CReportEditor(viewport());
         editor_->installEventFilter(this);
     }
-    if (alignment != editorAlignment_ || editor_->AlignmentStyle() != alignment) {
-        editorAlignment_ = alignment;
+    if (editor_->AlignmentStyle() != alignment)
         editor_->SetAlignmentStyle(alignment);
-    }
     editor_->setFont(font());
     editor_->setGeometry(EditorRect(row, column));
     editor_->setText(QString::fromStdString(model_->Text(row, column)));

@@ -248,7 +248,7 @@ TEST_F(EditTest, EditorSitsAfterTheCellImage) {
         int column;
         bool image;
     };
-    for (const Case c : {Case{0, true}, Case{2, true}, Case{3, false}}) {
+    for (const Case c : {Case{0, true}, Case{2, true}, Case{3, false}, Case{0, true}}) {
         list_->AddEditableColumn(c.column);
         ASSERT_TRUE(list_->BeginCellEdit(0, c.column));
         const QRect cell = list_->visualRect(list_->model()->index(0, c.column));
@@ -259,6 +259,10 @@ TEST_F(EditTest, EditorSitsAfterTheCellImage) {
             EXPECT_LT(editor.left(), cell.left() + 8) << c.column;
         EXPECT_LE(editor.right(), cell.right()) << c.column;
         EXPECT_EQ(editor.center().y(), cell.center().y()) << c.column;
+        // Aligned as the column's header: Name left, the others right.
+        EXPECT_EQ(Editor()->alignment() & Qt::AlignHorizontal_Mask,
+                  c.column == 0 ? Qt::AlignLeft : Qt::AlignRight)
+            << c.column;
         list_->EndCellEdit(false);
     }
 }
