@@ -45,7 +45,9 @@ int InputDrain(sox_effect_t* effect, sox_sample_t* out, size_t* count) {
     if (wanted > most)
         wanted = most - most % channels;
     if (wanted == 0) {
-        // No room in the chain's buffer this time; that is not the end of the data.
+        // No room for a whole frame in the chain's buffer. libsox takes an
+        // empty drain for the end of the input whatever it returns, so this
+        // is not reported as the real end: Flow then tells of an early end.
         *count = 0;
         return SOX_SUCCESS;
     }
