@@ -106,10 +106,8 @@ void ConvertAll(const std::shared_ptr<ConversionState>& statePtr, const TaskOpti
         state.fileStartTick.store(TickCount(), std::memory_order_release);
         PrepareRing(engine::g_decodedRing);
         PrepareRing(engine::g_processedRing);
-        // Only threads started for this job are waited for.
-        state.effectsThread.store(nullptr, std::memory_order_release);
-        state.encoderThread.store(nullptr, std::memory_order_release);
 
+        // Run empties both thread slots first, so only this job's threads are waited for.
         if (job.Run() == 0)
             state.Stop();
 
