@@ -23,10 +23,6 @@ ScopedPipelineBinding::~ScopedPipelineBinding() {
     t_bound = previous_;
 }
 
-const PipelineContext* BoundPipeline() {
-    return t_bound;
-}
-
 PipelineContext ContextFor(CConversionTask& job) {
     if (t_bound && t_bound->job.get() == &job)
         return *t_bound;

@@ -36,9 +36,6 @@ private:
     const PipelineContext* previous_;
 };
 
-// The context bound to this thread, or null.
-const PipelineContext* BoundPipeline();
-
 // The context bound to this thread when it runs job; otherwise one made from
 // the process-wide variables that borrows job (a stage called on its own, whose
 // caller keeps job alive until every thread the stage starts has ended).
