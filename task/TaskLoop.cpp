@@ -102,18 +102,24 @@ void ConvertAll(const std::shared_ptr<ConversionState>& statePtr, const TaskOpti
         PostLog(state, FormatText(kSourceFormat, job.sourcePath.c_str()), LOG_INFO);
         PostLog(state, FormatText(kDestinationFormat, job.destPath.c_str()), LOG_INFO);
 
-        state.ResetFileCounters();
-        state.fileStartTick.store(TickCount(), std::memory_order_release);
-        PrepareRing(engine::g_decodedRing);
-        PrepareRing(engine::g_processedRing);
+        // Settling the folder and the name can take long on a slow drive. A
+        // task stopped meanwhile runs nothing more: its thread may have been
+        // given up by then, and must not touch the rings, or run its job on
+        // the conversion state of a task started since.
+        if (state.Running()) {
+            state.ResetFileCounters();
+            state.fileStartTick.store(TickCount(), std::memory_order_release);
+            PrepareRing(engine::g_decodedRing);
+            PrepareRing(engine::g_processedRing);
 
-        // Run empties both thread slots first, so only this job's threads are waited for.
-        if (job.Run() == 0)
-            state.Stop();
+            // Run empties both thread slots first, so only this job's threads are waited for.
+            if (job.Run() == 0)
+                state.Stop();
 
-        if (!WaitForJobWorkers(state, job, options.workerWaitMs)) {
-            // Its file is unfinished: not a converted file, and the end of the task.
-            state.Stop();
+            if (!WaitForJobWorkers(state, job, options.workerWaitMs)) {
+                // Its file is unfinished: not a converted file, and the end of the task.
+                state.Stop();
+            }
         }
 
         if (state.Running()) {
