@@ -163,8 +163,9 @@ std::string UsageText(const std::string& program) {
            "\n"
            "Defaults come from Config.ini in the Tavora data folder; options change this run "
            "only.\n"
-           "Exit status: 0 when every file converted, 1 when the task stopped or no file was\n"
-           "usable, 2 for a usage error.\n";
+           "Unusable files are named on stderr and skipped, as the file list skips them.\n"
+           "Exit status: 0 when every usable file converted, 1 when the task stopped or no\n"
+           "file was usable, 2 for a usage error.\n";
 }
 
 } // namespace tavora::cli
