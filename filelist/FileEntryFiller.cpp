@@ -15,20 +15,24 @@ namespace {
 
 constexpr double kBytesPerMegabyte = 1048576.0;
 
-// Whether the file can be opened for reading; a folder cannot be converted
-// even though it opens. Returns 0 or an errno value.
-int OpenCheck(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// Whether the file can be opened for reading, as an outcome. A folder opens
+// but cannot be converted. Nor can a pipe, which would hold up every later
+// open until a writer came, or a device, whose data never ends: the open does
+// not wait, and only a regular file passes.
+ProbeOutcome OpenCheck(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return errno;
+        return {UnusableReason::CannotOpen, errno};
     struct stat st {};
-    int error = 0;
+    ProbeOutcome outcome;
     if (::fstat(fd, &st) != 0)
-        error = errno;
+        outcome = {UnusableReason::CannotOpen, errno};
     else if (S_ISDIR(st.st_mode))
-        error = EISDIR;
+        outcome = {UnusableReason::CannotOpen, EISDIR};
+    else if (!S_ISREG(st.st_mode))
+        outcome.reason = UnusableReason::NotAFile;
     ::close(fd);
-    return error;
+    return outcome;
 }
 
 std::string FolderOf(const std::string& fullPath) {
@@ -135,9 +139,9 @@ ProbeOutcome ProbeFileEntry(FileRowSink& sink, int row, FileEntry& entry,
     sink.SetCellText(row, COL_FREQUENCY, "");
     sink.SetCellText(row, COL_CHANNEL, "");
 
-    ProbeOutcome outcome;
-    if (const int error = OpenCheck(fullPath); error != 0) {
-        outcome = {UnusableReason::CannotOpen, error};
+    ProbeOutcome outcome = OpenCheck(fullPath);
+    if (!outcome.Usable()) {
+        // Not probed.
     } else if (entry.type == AUDIO_OGG_VORBIS) {
         switch (ProbeVorbis(fullPath, entry)) {
         case VorbisProbeResult::Ok:

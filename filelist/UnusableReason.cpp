@@ -10,6 +10,8 @@ std::string UnusableReasonText(const ProbeOutcome& outcome) {
         return "";
     case UnusableReason::CannotOpen:
         return "cannot be opened (" + platform::ErrorText(outcome.error) + ")";
+    case UnusableReason::NotAFile:
+        return "not a regular file";
     case UnusableReason::Empty:
         return "the file is empty";
     case UnusableReason::UnknownType:

@@ -9,6 +9,7 @@ namespace tavora::filelist {
 enum class UnusableReason {
     None,
     CannotOpen,  // with an errno value
+    NotAFile,    // a pipe, a socket or a device
     Empty,       // zero bytes
     UnknownType, // extension not in the type table
     NotOggType,  // a known type that is not converted (MP3)

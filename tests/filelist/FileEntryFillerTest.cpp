@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <future>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tavora;
 using namespace tavora::filelist;
@@ -169,6 +174,34 @@ TEST(FileEntryFiller, UnusableFilesShowUnknownInRedAndNoAudioCells) {
     EXPECT_DOUBLE_EQ(totals.totalSize, expectedSize);
     EXPECT_GT(totals.totalSize, 0.0);
     EXPECT_EQ(totals.totalDuration, 0.0);
+}
+
+// Opening a pipe for reading waits for a writer, and a device never ends:
+// only a regular file is probed, so adding one never holds up the loader.
+TEST(FileEntryFiller, APipeIsUnusableAndNeverWaitedFor) {
+    using namespace std::chrono_literals;
+    TempFolder dir;
+    const std::string path = dir / "pipe.ogg";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    MemoryFileTable table;
+    FileTotals totals;
+    auto added = std::async(std::launch::async, [&] { return AddPath(table, totals, path); });
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    bool waited = false;
+    while (added.wait_for(10ms) != std::future_status::ready) {
+        if (std::chrono::steady_clock::now() < deadline)
+            continue;
+        // A writer that comes and goes lets a waiting open and read end.
+        waited = true;
+        if (const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_FALSE(waited) << "the probe waited for a writer";
+    const AddedRow row = added.get();
+    EXPECT_EQ(row.outcome.reason, UnusableReason::NotAFile);
+    EXPECT_EQ(UnusableReasonText(row.outcome), "not a regular file");
+    EXPECT_EQ(table.At(0).entry->unusable, 1);
+    EXPECT_EQ(table.Cell(0, COL_TYPE), "Unknown");
 }
 
 TEST(FileEntryFiller, EmptyFileShowsZeroSize) {
