@@ -245,8 +245,7 @@ bool CReportCtrl::RemoveRow(int row, bool selectNext) {
         return false;
     if (selectNext && model_->ValidRow(row + 1))
         SelectRowRuns({row + 1}, true);
-    if (RowRecord* record = model_->Record(row))
-        record->data = nullptr;
+    // The record goes with the row; the owner's data stays with the owner.
     model_->RemoveRows(row, 1);
     return true;
 }
