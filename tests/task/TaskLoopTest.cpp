@@ -220,12 +220,14 @@ TEST(ConvertAll, CancelFinishesOffTheCurrentFileAndRunsNoOther) {
 
 TEST(ConvertAll, WorkerThatOutlivesItsWaitFailsTheJob) {
     TempFolder dir;
-    const std::string a = WriteSource(dir, "a.ogg", {44100, 2, 2.0});
+    // Long enough that the pause, set when the start message is handled, lands
+    // well before the encoder could finish even on a fast machine.
+    const std::string a = WriteSource(dir, "a.ogg", {44100, 2, 12.0});
     const std::string b = WriteSource(dir, "b.ogg", {44100, 2, 0.5});
     TaskHarness h;
     ASSERT_EQ(h.Build({a, b}, dir / "out/"), 2u);
     auto options = TaskHarness::Fast();
-    options.startDelayMs = 200; // time to pause before the first job starts
+    options.startDelayMs = 200;
     options.workerWaitMs = 300;
     h.onMessage = [&](const platform::Message& msg) {
         if (msg.id == task::WM_CONV_START_TIMER)
