@@ -296,6 +296,14 @@ TEST_F(EditTest, RowAndCellChangesCloseTheEdit) {
     EXPECT_FALSE(list_->BeginCellEdit(5, 0));
     EXPECT_FALSE(list_->BeginCellEdit(0, 8));
     EXPECT_FALSE(list_->EndCellEdit(true));
+
+    // Destroying the list discards an open edit without telling the owner.
+    received_.clear();
+    ASSERT_TRUE(list_->BeginCellEdit(0, 0));
+    Editor()->setText("typed.ogg");
+    delete list_;
+    list_ = nullptr;
+    EXPECT_EQ(CountMessages(WM_REPORT_EDITED), 0);
 }
 
 } // namespace
