@@ -51,11 +51,22 @@ void QuickSortRows(std::vector<int>& v, int lo, int hi, bool ascending, const Co
             ++i;
             --j;
         } while (i <= j);
-        if (lo < j)
-            QuickSortRows(v, lo, j, ascending, compare);
-        if (i >= hi)
-            return;
-        lo = i;
+        // Recurse into the smaller part and loop on the larger, so the depth stays
+        // logarithmic whatever the input; the parts are disjoint, so the order in
+        // which they are sorted changes nothing in the result.
+        if (j - lo < hi - i) {
+            if (lo < j)
+                QuickSortRows(v, lo, j, ascending, compare);
+            if (i >= hi)
+                return;
+            lo = i;
+        } else {
+            if (i < hi)
+                QuickSortRows(v, i, hi, ascending, compare);
+            if (lo >= j)
+                return;
+            hi = j;
+        }
     }
 }
 
