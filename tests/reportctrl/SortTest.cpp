@@ -177,8 +177,7 @@ TEST_F(SortTest, AnOpenEditIsCommittedToItsOwnRowBeforeTheRowsMove) {
 } // namespace
 } // namespace tavora::testing
 
-// The row quicksort on its own, over input shapes that break naive pivots;
-// large enough that a recursion as deep as the row count would show.
+// The row quicksort on its own, over input shapes that break naive pivots.
 TEST(QuickSortRows, OrdersEveryInputShapeLikeStdSort) {
     const int n = 30000;
     std::vector<std::pair<const char*, std::vector<int>>> shapes;
