@@ -2,7 +2,9 @@
 
 namespace tavora::engine {
 
-CConversionTask::CConversionTask(const CConversionTask& other) { *this = other; }
+CConversionTask::CConversionTask(const CConversionTask& other) {
+    *this = other;
+}
 
 CConversionTask& CConversionTask::operator=(const CConversionTask& other) {
     if (this == &other)

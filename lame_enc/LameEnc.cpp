@@ -32,7 +32,7 @@ constexpr std::uint32_t kSamplesPerChannel = 1152;
 constexpr std::uint32_t kOutputBufferBytes = kSamplesPerChannel * 5 / 4 + 7200;
 
 constexpr std::array<std::uint32_t, 9> kMpegRates = {8000,  11025, 12000, 16000, 22050,
-                                                      24000, 32000, 44100, 48000};
+                                                     24000, 32000, 44100, 48000};
 
 struct Stream {
     std::mutex mutex;
@@ -271,8 +271,7 @@ LAME_ENC_EXPORT BeErr beInitStream(const BeConfig* config, std::uint32_t* sample
 
 LAME_ENC_EXPORT BeErr beEncodeChunkFloatS16NI(BeStream id, std::uint32_t samplesPerChannel,
                                               const float* left, const float* right,
-                                              std::uint8_t* output,
-                                              std::uint32_t* outputBytes) {
+                                              std::uint8_t* output, std::uint32_t* outputBytes) {
     return Guarded([&]() -> BeErr {
         if (outputBytes)
             *outputBytes = 0;
@@ -290,10 +289,9 @@ LAME_ENC_EXPORT BeErr beEncodeChunkFloatS16NI(BeStream id, std::uint32_t samples
             return kBeErrSuccessful;
         if (!left || (stream->channels == 2 && !right))
             return kBeErrInvalidFormatParameters;
-        const int n = lame_encode_buffer_float(stream->lame, left,
-                                               stream->channels == 2 ? right : left,
-                                               static_cast<int>(samplesPerChannel), output,
-                                               static_cast<int>(kOutputBufferBytes));
+        const int n = lame_encode_buffer_float(
+            stream->lame, left, stream->channels == 2 ? right : left,
+            static_cast<int>(samplesPerChannel), output, static_cast<int>(kOutputBufferBytes));
         if (n < 0)
             return kBeErrEncodeFailed;
         *outputBytes = static_cast<std::uint32_t>(n);

@@ -14,15 +14,16 @@ using BeErr = std::uint32_t;    // 0 on success, otherwise one of kBeErr*
 using BeStream = std::uint32_t; // opaque stream handle; 0 is never a valid one
 
 inline constexpr BeErr kBeErrSuccessful = 0;
-inline constexpr BeErr kBeErrInvalidFormat = 1;           // wrong config kind, version or size
-inline constexpr BeErr kBeErrInvalidFormatParameters = 2; // a value the encoder cannot honour, or a null argument
-inline constexpr BeErr kBeErrNoMoreHandles = 3;           // the encoder could not be created (memory)
-inline constexpr BeErr kBeErrInvalidHandle = 4;           // unknown or already released stream
-inline constexpr BeErr kBeErrBufferTooSmall = 5;          // more samples per channel than one chunk
-inline constexpr BeErr kBeErrWrongState = 6;              // encode after flush, flush twice, tag before flush
-inline constexpr BeErr kBeErrEncodeFailed = 7;            // libmp3lame reported an error
-inline constexpr BeErr kBeErrFile = 8;                    // tag file cannot be opened, read or written,
-                                                          // or does not start with the stream's reserved frame
+inline constexpr BeErr kBeErrInvalidFormat = 1; // wrong config kind, version or size
+inline constexpr BeErr kBeErrInvalidFormatParameters =
+    2; // a value the encoder cannot honour, or a null argument
+inline constexpr BeErr kBeErrNoMoreHandles = 3;  // the encoder could not be created (memory)
+inline constexpr BeErr kBeErrInvalidHandle = 4;  // unknown or already released stream
+inline constexpr BeErr kBeErrBufferTooSmall = 5; // more samples per channel than one chunk
+inline constexpr BeErr kBeErrWrongState = 6;   // encode after flush, flush twice, tag before flush
+inline constexpr BeErr kBeErrEncodeFailed = 7; // libmp3lame reported an error
+inline constexpr BeErr kBeErrFile = 8;         // tag file cannot be opened, read or written,
+                                               // or does not start with the stream's reserved frame
 
 inline constexpr std::uint32_t kConfigLame = 256;
 inline constexpr std::uint32_t kConfigVersion = 1;
@@ -57,13 +58,13 @@ struct BeConfig {
     std::int32_t original;
     std::int32_t writeVbrHeader; // reserve an information frame, filled by beWriteInfoTag
     std::int32_t enableVbr;
-    std::int32_t vbrQuality;     // 0 best .. 9
-    std::uint32_t abrBitrate;    // kbit/s; with enableVbr, non-zero selects ABR
-    std::int32_t vbrMethod;      // ignored: libmp3lame has one VBR model
+    std::int32_t vbrQuality;  // 0 best .. 9
+    std::uint32_t abrBitrate; // kbit/s; with enableVbr, non-zero selects ABR
+    std::int32_t vbrMethod;   // ignored: libmp3lame has one VBR model
     std::int32_t noBitReservoir;
     std::int32_t strictIso;
-    std::uint16_t quality;       // low byte 0 best .. 9 fastest, honoured only when
-                                 // the high byte is its complement (see QualityWord)
+    std::uint16_t quality; // low byte 0 best .. 9 fastest, honoured only when
+                           // the high byte is its complement (see QualityWord)
     std::uint8_t reserved[237];
 };
 #pragma pack(pop)

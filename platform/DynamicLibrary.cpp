@@ -45,6 +45,8 @@ DynamicLibrary::~DynamicLibrary() {
         dlclose(handle_);
 }
 
-void* DynamicLibrary::Symbol(const char* name) const { return dlsym(handle_, name); }
+void* DynamicLibrary::Symbol(const char* name) const {
+    return dlsym(handle_, name);
+}
 
 } // namespace tavora::platform

@@ -11,7 +11,8 @@ namespace tavora::platform {
 class DynamicLibrary {
 public:
     // Null when the library cannot be loaded; error (when given) says why.
-    static std::unique_ptr<DynamicLibrary> Load(const std::string& name, std::string* error = nullptr);
+    static std::unique_ptr<DynamicLibrary> Load(const std::string& name,
+                                                std::string* error = nullptr);
     static std::string MapLibraryName(const std::string& name);
 
     ~DynamicLibrary();

@@ -24,7 +24,8 @@ bool FolderExists(const std::string& path) {
 
 int MoveFileNoReplace(const std::string& from, const std::string& to) {
 #ifdef SYS_renameat2
-    if (syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 1u /*RENAME_NOREPLACE*/) == 0)
+    if (syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                1u /*RENAME_NOREPLACE*/) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
@@ -48,9 +49,13 @@ int MoveFileNoReplace(const std::string& from, const std::string& to) {
     return rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-int DeleteFileAt(const std::string& path) { return unlink(path.c_str()) == 0 ? 0 : errno; }
+int DeleteFileAt(const std::string& path) {
+    return unlink(path.c_str()) == 0 ? 0 : errno;
+}
 
-int CreateFolder(const std::string& path) { return mkdir(path.c_str(), 0777) == 0 ? 0 : errno; }
+int CreateFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
 
 int EnumerateFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     entries.clear();

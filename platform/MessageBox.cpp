@@ -15,7 +15,8 @@ std::shared_ptr<MessageBoxPresenter> CurrentPresenter() {
 }
 } // namespace
 
-std::shared_ptr<MessageBoxPresenter> SetMessageBoxPresenter(std::shared_ptr<MessageBoxPresenter> p) {
+std::shared_ptr<MessageBoxPresenter>
+SetMessageBoxPresenter(std::shared_ptr<MessageBoxPresenter> p) {
     if (!p)
         p = std::make_shared<ConsoleMessagePresenter>();
     std::lock_guard lock(g_presenterMutex);
@@ -37,7 +38,8 @@ MsgResult DefaultButton(MsgButtons buttons) {
     return MsgResult::Ok;
 }
 
-MsgResult ShowMessage(WindowOwner owner, const std::string& text, MsgButtons buttons, MsgIcon icon) {
+MsgResult ShowMessage(WindowOwner owner, const std::string& text, MsgButtons buttons,
+                      MsgIcon icon) {
     if (icon == MsgIcon::None) {
         if (buttons == MsgButtons::Ok)
             icon = MsgIcon::Exclamation;
@@ -98,6 +100,8 @@ ScopedMessageResponder::ScopedMessageResponder()
     : responder_(std::make_shared<ScriptedMessageResponder>()),
       previous_(SetMessageBoxPresenter(responder_)) {}
 
-ScopedMessageResponder::~ScopedMessageResponder() { SetMessageBoxPresenter(previous_); }
+ScopedMessageResponder::~ScopedMessageResponder() {
+    SetMessageBoxPresenter(previous_);
+}
 
 } // namespace tavora::platform

@@ -66,8 +66,7 @@ bool PostMessageTo(const TargetRef& target, Message msg) {
     return t && t->Post(std::move(msg));
 }
 
-bool SendMessageTo(const TargetRef& target, Message msg,
-                   const std::function<bool()>& keepWaiting) {
+bool SendMessageTo(const TargetRef& target, Message msg, const std::function<bool()>& keepWaiting) {
     auto t = target.lock();
     return t && t->Send(std::move(msg), keepWaiting);
 }

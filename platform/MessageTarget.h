@@ -54,7 +54,8 @@ protected:
 using TargetRef = std::weak_ptr<MessageTarget>;
 
 bool PostMessageTo(const TargetRef& target, Message msg);
-bool SendMessageTo(const TargetRef& target, Message msg,
-                   const std::function<bool()>& keepWaiting = [] { return true; });
+bool SendMessageTo(
+    const TargetRef& target, Message msg,
+    const std::function<bool()>& keepWaiting = [] { return true; });
 
 } // namespace tavora::platform

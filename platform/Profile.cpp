@@ -14,7 +14,9 @@ QString KeyFor(const std::string& section, const std::string& entry) {
     return QString::fromStdString(InstanceName() + "/" + section + "/" + name);
 }
 
-QSettings Store() { return QSettings("Brenvik Corporation", "Tavora"); }
+QSettings Store() {
+    return QSettings("Brenvik Corporation", "Tavora");
+}
 
 bool Synced(QSettings& s) {
     s.sync();
@@ -49,8 +51,8 @@ bool ProfileGetBinary(const std::string& section, const std::string& entry,
 bool ProfileWriteBinary(const std::string& section, const std::string& entry,
                         const std::vector<uint8_t>& data) {
     auto s = Store();
-    s.setValue(KeyFor(section, entry),
-               QByteArray(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size())));
+    s.setValue(KeyFor(section, entry), QByteArray(reinterpret_cast<const char*>(data.data()),
+                                                  static_cast<qsizetype>(data.size())));
     return Synced(s);
 }
 

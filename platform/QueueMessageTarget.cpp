@@ -7,7 +7,9 @@ namespace tavora::platform {
 QueueMessageTarget::QueueMessageTarget(Handler handler)
     : handler_(std::move(handler)), owner_(std::this_thread::get_id()) {}
 
-QueueMessageTarget::~QueueMessageTarget() { Close(); }
+QueueMessageTarget::~QueueMessageTarget() {
+    Close();
+}
 
 void QueueMessageTarget::SetHandler(Handler handler) {
     std::lock_guard lock(mutex_);

@@ -10,7 +10,9 @@ bool ValidBitrateIndex(int index) {
 bool ValidFrequencyIndex(int index) {
     return index >= 0 && index < static_cast<int>(kFrequencyTable.size());
 }
-bool ValidChannelMode(int mode) { return mode >= CHANNELS_AUTOMATIC && mode <= CHANNELS_STEREO; }
+bool ValidChannelMode(int mode) {
+    return mode >= CHANNELS_AUTOMATIC && mode <= CHANNELS_STEREO;
+}
 
 uint32_t EncoderSettings::ResolveOutputRate(uint32_t sourceRate) const {
     const int index = ValidFrequencyIndex(frequencyIndex) ? frequencyIndex : kDefaultFrequencyIndex;

@@ -9,7 +9,7 @@
 namespace tavora {
 
 // Constant bit rates in kbit/s, by bit-rate index.
-inline constexpr std::array<int, 17> kBitrateTable = {8,   16,  24,  32,  40,  48,  56,  64, 80,
+inline constexpr std::array<int, 17> kBitrateTable = {8,  16,  24,  32,  40,  48,  56,  64, 80,
                                                       96, 112, 128, 160, 192, 224, 256, 320};
 // Sampling frequencies in Hz, by frequency index; index 0 means automatic.
 inline constexpr std::array<uint32_t, 9> kFrequencyTable = {0,     8000,  11025, 12000, 16000,

@@ -20,9 +20,13 @@ constexpr const char* kMp3Section = "MP3";
 constexpr size_t kMaxFolderChars = 1023;
 } // namespace
 
-std::string DataFolderPath() { return AppDataFolder() + "/Tavora"; }
+std::string DataFolderPath() {
+    return AppDataFolder() + "/Tavora";
+}
 
-std::string SettingsFilePath() { return DataFolderPath() + "/Config.ini"; }
+std::string SettingsFilePath() {
+    return DataFolderPath() + "/Config.ini";
+}
 
 std::string DefaultOutputFolder() {
     if (auto music = MusicFolder(); !music.empty())
@@ -79,10 +83,11 @@ bool LoadSettings(EncoderSettings& settings) {
 bool SaveSettings(const EncoderSettings& settings) {
     const std::string path = SettingsFilePath();
     const auto number = [](int v) { return std::to_string(v); };
-    const bool ok = WriteIniString(path, kOutputSection, "DesDir", settings.outputFolder) &&
-                    WriteIniString(path, kMp3Section, "LameBits", number(settings.bitrateIndex)) &&
-                    WriteIniString(path, kMp3Section, "LameChannel", number(settings.channelMode)) &&
-                    WriteIniString(path, kMp3Section, "Freq", number(settings.frequencyIndex));
+    const bool ok =
+        WriteIniString(path, kOutputSection, "DesDir", settings.outputFolder) &&
+        WriteIniString(path, kMp3Section, "LameBits", number(settings.bitrateIndex)) &&
+        WriteIniString(path, kMp3Section, "LameChannel", number(settings.channelMode)) &&
+        WriteIniString(path, kMp3Section, "Freq", number(settings.frequencyIndex));
     if (!ok)
         ShowMessage(nullptr, "An error occurred while saving settings!", MsgButtons::Ok,
                     MsgIcon::Error);

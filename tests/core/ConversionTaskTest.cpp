@@ -1,5 +1,5 @@
-#include "engine/ConversionState.h"
 #include "engine/ConversionTask.h"
+#include "engine/ConversionState.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ TEST(ConversionTask, CopyIsIndependentOfItsOrigin) {
     EXPECT_FALSE(job.Encoding());
 
     std::vector<CConversionTask> jobs(3, job); // the window keeps jobs by value
-    jobs[1].destPath = std::string(8, 'x'); // a literal trips a GCC 12 -Wrestrict false positive
+    jobs[1].destPath = std::string(8, 'x');    // a literal trips a GCC 12 -Wrestrict false positive
     EXPECT_EQ(jobs[0].destPath, "/out/a.mp3");
 }
 

@@ -1,5 +1,5 @@
-#include "engine/EngineGlobals.h"
 #include "engine/Progress.h"
+#include "engine/EngineGlobals.h"
 #include "platform/QueueMessageTarget.h"
 
 #include <gtest/gtest.h>
@@ -52,22 +52,26 @@ TEST(ProgressPercent, ComputedFromTheCountersAndNotFiniteForZeroTotals) {
 }
 
 TEST(FormatText, FormatsPrintfStyle) {
-    EXPECT_EQ(FormatText("Error creating file %s", "/out/ä b.mp3"), "Error creating file /out/ä b.mp3");
+    EXPECT_EQ(FormatText("Error creating file %s", "/out/ä b.mp3"),
+              "Error creating file /out/ä b.mp3");
     EXPECT_EQ(FormatText("Fatal read error: %d", -3), "Fatal read error: -3");
-    EXPECT_EQ(FormatText("beEncodeChunk() failed (%lu)", 4294967295ul), "beEncodeChunk() failed (4294967295)");
+    EXPECT_EQ(FormatText("beEncodeChunk() failed (%lu)", 4294967295ul),
+              "beEncodeChunk() failed (4294967295)");
     EXPECT_EQ(FormatText("%s", std::string(5000, 'x').c_str()).size(), 5000u);
 }
 
 TEST_F(ProgressFixture, PostedMessagesCarryTheirValuesToTheHandler) {
     EXPECT_TRUE(PostProgress(*state, 12.5f, 3.0f, false));
-    EXPECT_TRUE(PostLog(*state, FormatText("Error : could not open file : %s", "/a.ogg"), LOG_ERROR));
+    EXPECT_TRUE(
+        PostLog(*state, FormatText("Error : could not open file : %s", "/a.ogg"), LOG_ERROR));
     EXPECT_TRUE(PostLog(*state, "Start a new converting task.", LOG_INFO));
     EXPECT_TRUE(PostFinished(*state));
     EXPECT_EQ(window->ProcessPending(), 4u);
     ASSERT_EQ(progress.size(), 1u);
     EXPECT_EQ(progress[0], std::make_pair(12.5f, 3.0f));
     ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0], std::make_pair(std::string("Error : could not open file : /a.ogg"), int(LOG_ERROR)));
+    EXPECT_EQ(log[0],
+              std::make_pair(std::string("Error : could not open file : /a.ogg"), int(LOG_ERROR)));
     EXPECT_EQ(log[1].second, LOG_INFO);
 }
 

@@ -112,7 +112,8 @@ TEST_F(SettingsFixture, FirstStartCreatesFolderAndEmptyFileThenCloseWritesDefaul
     EnsureSettingsFile(s);
     ASSERT_TRUE(std::filesystem::exists(Ini()));
     EXPECT_EQ(std::filesystem::file_size(Ini()), 0u);
-    EXPECT_EQ(SettingsSummaryText(s), "MP3:  CBR 128 kbps; Automatic Frequency; Automatic Channel;");
+    EXPECT_EQ(SettingsSummaryText(s),
+              "MP3:  CBR 128 kbps; Automatic Frequency; Automatic Channel;");
 
     ASSERT_TRUE(SaveSettings(s));
     EXPECT_EQ(ReadAll(Ini()), "[OUTPUT]\nDesDir=" + home.Path() +
@@ -146,7 +147,8 @@ TEST_F(SettingsFixture, OutOfRangeValuesBecomeDefaults) {
     } cases[] = {
         {"LameBits=99\nFreq=-3\nLameChannel=abc\n", 11, 0, 0},
         {"LameBits=-1\nFreq=9\nLameChannel=3\n", 11, 0, 0},
-        {"LameBits=65547\nFreq=65544\nLameChannel=-65535\n", 11, 0, 0}, // would wrap into range as int16
+        {"LameBits=65547\nFreq=65544\nLameChannel=-65535\n", 11, 0,
+         0}, // would wrap into range as int16
         {"LameBits=16\nFreq=8\nLameChannel=2\n", 16, 8, 2},
         {"LameBits= 5 \nFreq=2x\nLameChannel=+1\n", 5, 2, 1},
     };

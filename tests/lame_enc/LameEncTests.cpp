@@ -53,7 +53,8 @@ Api LoadApi() {
         return p;
     };
     api.init = reinterpret_cast<le::BeInitStreamFn>(symbol(le::kBeInitStream));
-    api.encode = reinterpret_cast<le::BeEncodeChunkFloatS16NIFn>(symbol(le::kBeEncodeChunkFloatS16NI));
+    api.encode =
+        reinterpret_cast<le::BeEncodeChunkFloatS16NIFn>(symbol(le::kBeEncodeChunkFloatS16NI));
     api.deinit = reinterpret_cast<le::BeDeinitStreamFn>(symbol(le::kBeDeinitStream));
     api.close = reinterpret_cast<le::BeCloseStreamFn>(symbol(le::kBeCloseStream));
     api.writeVbrHeader = reinterpret_cast<le::BeWriteVBRHeaderFn>(symbol(le::kBeWriteVBRHeader));
@@ -83,7 +84,9 @@ le::BeConfig EngineConfig(std::uint32_t rate, int channels, std::uint32_t kbps) 
     return c;
 }
 
-int ChannelsOf(const le::BeConfig& c) { return c.mode == le::kModeMono ? 1 : 2; }
+int ChannelsOf(const le::BeConfig& c) {
+    return c.mode == le::kModeMono ? 1 : 2;
+}
 
 le::BeErr Init(const le::BeConfig& c, std::uint32_t* chunk, std::uint32_t* outSize,
                le::BeStream* stream) {
@@ -132,8 +135,9 @@ Encoded EncodeFlushed(const le::BeConfig& c, const std::vector<float>& pcm) {
     std::vector<float> left(e.chunk / channels), right(e.chunk / channels);
     auto take = [&](std::uint32_t produced) {
         EXPECT_LE(produced, e.outSize);
-        EXPECT_TRUE(std::all_of(out.begin() + e.outSize, out.end(), [](std::uint8_t b) { return b == 0xA5; }))
-            << "wrote past the reported output buffer size";
+        EXPECT_TRUE(std::all_of(out.begin() + e.outSize, out.end(), [](std::uint8_t b) {
+            return b == 0xA5;
+        })) << "wrote past the reported output buffer size";
         e.mp3.insert(e.mp3.end(), out.begin(), out.begin() + std::min(produced, e.outSize));
     };
     std::size_t pos = 0;
@@ -180,7 +184,8 @@ struct InfoTag {
 };
 
 std::uint32_t BigEndian32(const std::uint8_t* p) {
-    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | p[3];
+    return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) |
+           p[3];
 }
 
 InfoTag ReadInfoTag(const std::vector<std::uint8_t>& mp3) {
@@ -284,7 +289,8 @@ protected:
     fs::path Path(const std::string& name) const { return dir_ / name; }
 
     // A flushed stream written to a file and closed, its tag not yet written.
-    Encoded EncodeToFile(const le::BeConfig& c, const std::vector<float>& pcm, const fs::path& path) {
+    Encoded EncodeToFile(const le::BeConfig& c, const std::vector<float>& pcm,
+                         const fs::path& path) {
         Encoded e = EncodeFlushed(c, pcm);
         if (e.error == le::kBeErrSuccessful) {
             WriteBytes(path, e.mp3);
@@ -305,18 +311,23 @@ TEST_F(LameEnc, RejectsRecordsItCannotHonour) {
     const Case cases[] = {
         {"the engine's record", [](le::BeConfig&) {}, le::kBeErrSuccessful},
         {"MP3 config kind", [](le::BeConfig& c) { c.configKind = 0; }, le::kBeErrInvalidFormat},
-        {"AAC-like config kind", [](le::BeConfig& c) { c.configKind = 257; }, le::kBeErrInvalidFormat},
+        {"AAC-like config kind", [](le::BeConfig& c) { c.configKind = 257; },
+         le::kBeErrInvalidFormat},
         {"struct size short", [](le::BeConfig& c) { c.structSize = 330; }, le::kBeErrInvalidFormat},
         {"struct size long", [](le::BeConfig& c) { c.structSize = 332; }, le::kBeErrInvalidFormat},
         {"struct version 0", [](le::BeConfig& c) { c.structVersion = 0; }, le::kBeErrInvalidFormat},
-        {"no sample rate", [](le::BeConfig& c) { c.sampleRate = 0; }, le::kBeErrInvalidFormatParameters},
+        {"no sample rate", [](le::BeConfig& c) { c.sampleRate = 0; },
+         le::kBeErrInvalidFormatParameters},
         {"resample to a rate MP3 lacks", [](le::BeConfig& c) { c.reSampleRate = 44000; },
          le::kBeErrInvalidFormatParameters},
         {"mode 4", [](le::BeConfig& c) { c.mode = 4; }, le::kBeErrInvalidFormatParameters},
-        {"CBR without bit rate", [](le::BeConfig& c) { c.bitrate = 0; }, le::kBeErrInvalidFormatParameters},
-        {"bit rate above 320", [](le::BeConfig& c) { c.bitrate = 384; }, le::kBeErrInvalidFormatParameters},
+        {"CBR without bit rate", [](le::BeConfig& c) { c.bitrate = 0; },
+         le::kBeErrInvalidFormatParameters},
+        {"bit rate above 320", [](le::BeConfig& c) { c.bitrate = 384; },
+         le::kBeErrInvalidFormatParameters},
         {"a preset", [](le::BeConfig& c) { c.preset = 1001; }, le::kBeErrInvalidFormatParameters},
-        {"reserved emphasis", [](le::BeConfig& c) { c.emphasis = 2; }, le::kBeErrInvalidFormatParameters},
+        {"reserved emphasis", [](le::BeConfig& c) { c.emphasis = 2; },
+         le::kBeErrInvalidFormatParameters},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -335,8 +346,8 @@ TEST_F(LameEnc, RejectsRecordsItCannotHonour) {
     le::BeConfig c = EngineConfig(44100, 2, 128);
     le::BeStream stream = 0;
     EXPECT_EQ(Init(c, nullptr, nullptr, &stream), le::kBeErrInvalidFormatParameters);
-    EXPECT_EQ(Lib().init(nullptr, nullptr, nullptr, &stream, 0, 0, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0),
+    EXPECT_EQ(Lib().init(nullptr, nullptr, nullptr, &stream, 0, 0, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, 0, 0, 0, 0, 0, 0),
               le::kBeErrInvalidFormatParameters);
 }
 
@@ -350,8 +361,8 @@ TEST_F(LameEnc, RatesBitRatesAndChannels) {
         std::uint32_t kbps;
         long outRate;
         int version;
-        int wantKbps;  // the nearest rate the MPEG version carries
-        bool infoTag;  // frames of 8 to 32 kbit/s are too small to carry one
+        int wantKbps; // the nearest rate the MPEG version carries
+        bool infoTag; // frames of 8 to 32 kbit/s are too small to carry one
     };
     const Case cases[] = {
         {44100, 0, 2, 128, 44100, MPG123_1_0, 128, true},
@@ -429,12 +440,15 @@ TEST_F(LameEnc, HeaderFieldsReachEveryFrame) {
     const Case cases[] = {
         {"the engine's record", [](le::BeConfig&) {}, 0, 0, MPG123_M_STEREO},
         {"CRC", [](le::BeConfig& c) { c.crc = 1; }, MPG123_CRC, 0, MPG123_M_STEREO},
-        {"copyright", [](le::BeConfig& c) { c.copyright = 1; }, MPG123_COPYRIGHT, 0, MPG123_M_STEREO},
+        {"copyright", [](le::BeConfig& c) { c.copyright = 1; }, MPG123_COPYRIGHT, 0,
+         MPG123_M_STEREO},
         {"original", [](le::BeConfig& c) { c.original = 1; }, MPG123_ORIGINAL, 0, MPG123_M_STEREO},
         {"private", [](le::BeConfig& c) { c.privateBit = 1; }, MPG123_PRIVATE, 0, MPG123_M_STEREO},
         {"emphasis 50/15", [](le::BeConfig& c) { c.emphasis = 1; }, 0, 1, MPG123_M_STEREO},
-        {"joint stereo", [](le::BeConfig& c) { c.mode = le::kModeJointStereo; }, 0, 0, MPG123_M_JOINT},
-        {"dual channel", [](le::BeConfig& c) { c.mode = le::kModeDualChannel; }, 0, 0, MPG123_M_DUAL},
+        {"joint stereo", [](le::BeConfig& c) { c.mode = le::kModeJointStereo; }, 0, 0,
+         MPG123_M_JOINT},
+        {"dual channel", [](le::BeConfig& c) { c.mode = le::kModeDualChannel; }, 0, 0,
+         MPG123_M_DUAL},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -524,7 +538,8 @@ TEST_F(LameEnc, InfoTagWrittenIntoTheFinishedFile) {
         SCOPED_TRACE(by == By::Handle ? "beWriteInfoTag" : "beWriteVBRHeader");
         const fs::path path = Path("tagged.mp3");
         const std::size_t inputLength = 3 * 44100 + 99;
-        const Encoded e = EncodeToFile(EngineConfig(44100, 2, 128), Tone(44100, 2, inputLength), path);
+        const Encoded e =
+            EncodeToFile(EngineConfig(44100, 2, 128), Tone(44100, 2, inputLength), path);
         ASSERT_EQ(e.error, le::kBeErrSuccessful);
         EXPECT_FALSE(ReadInfoTag(ReadBytes(path)).present);
 
@@ -586,8 +601,9 @@ TEST_F(LameEnc, StreamLifecycle) {
     std::vector<std::uint8_t> out(outSize);
     std::uint32_t produced = 0;
 
-    EXPECT_EQ(Lib().encode(stream, perChannel + 1, left.data(), right.data(), out.data(), &produced),
-              le::kBeErrBufferTooSmall);
+    EXPECT_EQ(
+        Lib().encode(stream, perChannel + 1, left.data(), right.data(), out.data(), &produced),
+        le::kBeErrBufferTooSmall);
     EXPECT_EQ(Lib().encode(stream, perChannel, left.data(), nullptr, out.data(), &produced),
               le::kBeErrInvalidFormatParameters);
     EXPECT_EQ(Lib().writeInfoTag(stream, Path("early.mp3").c_str()), le::kBeErrWrongState);

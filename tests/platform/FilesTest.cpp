@@ -1,5 +1,5 @@
-#include "platform/DynamicLibrary.h"
 #include "platform/Files.h"
+#include "platform/DynamicLibrary.h"
 #include "tests/support/OggFixture.h"
 
 #include <gtest/gtest.h>

@@ -32,8 +32,8 @@ TEST(IniFile, MatchesSectionsAndKeysWithoutRegardToCase) {
 TEST(IniFile, ValuesAreVerbatim) {
     TempFolder dir;
     const auto ini = dir / "a.ini";
-    const std::string values[] = {"C:\\My Music\\", "a=b=c", "/home/ü ß/Música", "\\\\server\\share",
-                                  "50%;#not a comment"};
+    const std::string values[] = {"C:\\My Music\\", "a=b=c", "/home/ü ß/Música",
+                                  "\\\\server\\share", "50%;#not a comment"};
     for (const auto& v : values) {
         ASSERT_TRUE(WriteIniString(ini, "OUTPUT", "DesDir", v));
         EXPECT_EQ(ReadIniString(ini, "OUTPUT", "DesDir", "-"), v);
@@ -61,8 +61,15 @@ TEST(IniFile, IntegersParseLikeProfileInts) {
     struct Case {
         const char* text;
         int value;
-    } cases[] = {{"42", 42}, {"-3", -3}, {"+8", 8}, {"12abc", 12}, {"abc", 0},
-                 {"", 99},   {" 7 ", 7}, {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
+    } cases[] = {{"42", 42},
+                 {"-3", -3},
+                 {"+8", 8},
+                 {"12abc", 12},
+                 {"abc", 0},
+                 {"", 99},
+                 {" 7 ", 7},
+                 {"99999999999", 2147483647},
+                 {"-99999999999", -2147483647 - 1}};
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteText(ini, std::string("[s]\nk=") + c.text + "\n"));
         EXPECT_EQ(ReadIniInt(ini, "s", "k", 99), c.value) << '"' << c.text << '"';
@@ -72,12 +79,15 @@ TEST(IniFile, IntegersParseLikeProfileInts) {
 TEST(IniFile, WritesKeepUnknownContentInOrder) {
     TempFolder dir;
     const auto ini = dir / "a.ini";
-    ASSERT_TRUE(WriteText(ini, "; header comment\n\n[Keep]\nx=1\n; inner\n\n[MP3]\nFreq=1\n# note\n"));
-    ASSERT_TRUE(WriteIniString(ini, "MP3", "LameBits", "11")); // new key after the section's last line
+    ASSERT_TRUE(
+        WriteText(ini, "; header comment\n\n[Keep]\nx=1\n; inner\n\n[MP3]\nFreq=1\n# note\n"));
+    ASSERT_TRUE(
+        WriteIniString(ini, "MP3", "LameBits", "11")); // new key after the section's last line
     ASSERT_TRUE(WriteIniString(ini, "Keep", "y", "2"));
     ASSERT_TRUE(WriteIniString(ini, "New", "z", "3")); // new section at the end
-    EXPECT_EQ(ReadAll(ini), "; header comment\n\n[Keep]\nx=1\n; inner\ny=2\n\n[MP3]\nFreq=1\n# note\n"
-                            "LameBits=11\n[New]\nz=3\n");
+    EXPECT_EQ(ReadAll(ini),
+              "; header comment\n\n[Keep]\nx=1\n; inner\ny=2\n\n[MP3]\nFreq=1\n# note\n"
+              "LameBits=11\n[New]\nz=3\n");
 }
 
 TEST(IniFile, RewriteIsAtomicAndFailsCleanly) {

@@ -1,5 +1,5 @@
-#include "platform/Instance.h"
 #include "platform/MessageBox.h"
+#include "platform/Instance.h"
 
 #include <gtest/gtest.h>
 

@@ -66,7 +66,8 @@ TEST(QueueMessageTarget, PayloadsOfUndeliverableMessagesAreFreed) {
 
 TEST(QueueMessageTarget, SendWaitsUntilHandledOnTheOwnerThread) {
     std::thread::id handledOn;
-    auto target = std::make_shared<QueueMessageTarget>([&](Message&) { handledOn = std::this_thread::get_id(); });
+    auto target = std::make_shared<QueueMessageTarget>(
+        [&](Message&) { handledOn = std::this_thread::get_id(); });
     std::atomic<bool> done{false};
     bool result = false;
     std::thread worker([&] {
@@ -91,7 +92,9 @@ TEST(QueueMessageTarget, SendGivesUpWhenTheTargetClosesOrTheSenderStopsWaiting) 
     auto target = std::make_shared<QueueMessageTarget>();
     std::atomic<bool> keepWaiting{true};
     bool stopped = true, closed = true;
-    std::thread a([&] { stopped = SendMessageTo(target, CountedMessage(1, 1), [&] { return keepWaiting.load(); }); });
+    std::thread a([&] {
+        stopped = SendMessageTo(target, CountedMessage(1, 1), [&] { return keepWaiting.load(); });
+    });
     while (target->PendingCount() == 0)
         std::this_thread::yield();
     keepWaiting = false;

@@ -1,5 +1,5 @@
-#include "platform/Instance.h"
 #include "platform/Profile.h"
+#include "platform/Instance.h"
 #include "tests/support/OggFixture.h"
 
 #include <QSettings>
@@ -11,7 +11,8 @@ namespace {
 struct ProfileFixture : ::testing::Test {
     tavora::testing::TempFolder dir;
     void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.Path()));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(dir.Path()));
         SetInstanceName("tavora");
     }
 };

@@ -1,12 +1,12 @@
+#include "platform/gui/WindowMessageTarget.h"
 #include "platform/MessageBox.h"
 #include "platform/Ticks.h"
 #include "platform/gui/QtMessagePresenter.h"
-#include "platform/gui/WindowMessageTarget.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QThread>
 #include <QMessageBox>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -70,7 +70,9 @@ TEST_F(GuiFixture, AWindowThatGoesFreesQueuedPayloadsAndReleasesSenders) {
     PostMessageTo(ref, Message(1, 0, 0, std::make_unique<Counted>()));
     PostMessageTo(ref, Message(2, 0, 0, std::make_unique<Counted>()));
     std::atomic<int> sendResult{-1};
-    std::thread worker([&] { sendResult = SendMessageTo(ref, Message(3, 0, 0, std::make_unique<Counted>())) ? 1 : 0; });
+    std::thread worker([&] {
+        sendResult = SendMessageTo(ref, Message(3, 0, 0, std::make_unique<Counted>())) ? 1 : 0;
+    });
     while (Counted::alive < 3)
         std::this_thread::yield();
     window.reset(); // destroyed before the events were delivered
@@ -97,7 +99,8 @@ TEST_F(GuiFixture, QtPresenterShowsABoxFromAWorkerAndReturnsTheButton) {
     });
     closer.start(20);
     std::atomic<int> result{0};
-    std::thread worker([&] { result = static_cast<int>(ShowMessage(nullptr, "Overwrite?", MsgButtons::YesNo)); });
+    std::thread worker(
+        [&] { result = static_cast<int>(ShowMessage(nullptr, "Overwrite?", MsgButtons::YesNo)); });
     while (result == 0)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     worker.join();

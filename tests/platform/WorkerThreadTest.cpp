@@ -1,5 +1,5 @@
-#include "platform/Ticks.h"
 #include "platform/WorkerThread.h"
+#include "platform/Ticks.h"
 
 #include <gtest/gtest.h>
 

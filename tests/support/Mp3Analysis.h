@@ -8,9 +8,9 @@ namespace tavora::testing {
 
 // What a real decoder and a walk over the frame headers say about an MP3 file.
 struct Mp3Report {
-    bool ok = false;       // decoded without error
+    bool ok = false; // decoded without error
     std::string error;
-    long rate = 0;         // decoder's output rate
+    long rate = 0; // decoder's output rate
     int channels = 0;
     std::vector<int16_t> pcm; // interleaved, encoder delay and padding removed
     uint64_t frames = 0;      // pcm.size() / channels
@@ -20,10 +20,10 @@ struct Mp3Report {
     std::vector<int> bitratesKbps; // of every audio frame, information frame excluded
     std::vector<long> headerRates;
     std::vector<int> headerChannels;
-    int mpegVersion = 0; // 1, 2 or 25 (2.5)
+    int mpegVersion = 0;       // 1, 2 or 25 (2.5)
     bool hasInfoFrame = false; // "Info" or "Xing" tag in the first frame
     bool infoIsXing = false;
-    uint32_t infoFrameCount = 0; // frame count recorded in the tag, 0 when absent
+    uint32_t infoFrameCount = 0;                // frame count recorded in the tag, 0 when absent
     int encoderDelay = -1, encoderPadding = -1; // from the LAME extension, -1 when absent
 };
 

@@ -124,11 +124,14 @@ bool WriteChainedOgg(const std::string& path, const std::vector<OggSpec>& links)
     return ok;
 }
 
-bool WriteOgg(const std::string& path, const OggSpec& spec) { return WriteChainedOgg(path, {spec}); }
+bool WriteOgg(const std::string& path, const OggSpec& spec) {
+    return WriteChainedOgg(path, {spec});
+}
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
