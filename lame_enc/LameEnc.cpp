@@ -229,6 +229,25 @@ BeErr FinishWithTag(BeStream id, const char* path) {
     return WriteTagFrame(stream->tagFrame, path);
 }
 
+// The common start of the calls that produce output: a known stream that is
+// still encoding, and somewhere to put the bytes. fn runs under the stream's lock.
+template <typename Fn>
+BeErr WithEncodingStream(BeStream id, std::uint8_t* output, std::uint32_t* outputBytes, Fn fn) {
+    return Guarded([&]() -> BeErr {
+        if (outputBytes)
+            *outputBytes = 0;
+        std::shared_ptr<Stream> stream = Streams().Find(id);
+        if (!stream)
+            return kBeErrInvalidHandle;
+        std::lock_guard lock(stream->mutex);
+        if (stream->flushed || !stream->lame)
+            return kBeErrWrongState;
+        if (!output || !outputBytes)
+            return kBeErrInvalidFormatParameters;
+        return fn(stream.get());
+    });
+}
+
 } // namespace
 
 LAME_ENC_EXPORT BeErr beInitStream(const BeConfig* config, std::uint32_t* samplesPerCall,
@@ -272,17 +291,7 @@ LAME_ENC_EXPORT BeErr beInitStream(const BeConfig* config, std::uint32_t* sample
 LAME_ENC_EXPORT BeErr beEncodeChunkFloatS16NI(BeStream id, std::uint32_t samplesPerChannel,
                                               const float* left, const float* right,
                                               std::uint8_t* output, std::uint32_t* outputBytes) {
-    return Guarded([&]() -> BeErr {
-        if (outputBytes)
-            *outputBytes = 0;
-        std::shared_ptr<Stream> stream = Streams().Find(id);
-        if (!stream)
-            return kBeErrInvalidHandle;
-        std::lock_guard lock(stream->mutex);
-        if (stream->flushed || !stream->lame)
-            return kBeErrWrongState;
-        if (!output || !outputBytes)
-            return kBeErrInvalidFormatParameters;
+    return WithEncodingStream(id, output, outputBytes, [&](Stream* stream) -> BeErr {
         if (samplesPerChannel > kSamplesPerChannel)
             return kBeErrBufferTooSmall;
         if (samplesPerChannel == 0)
@@ -301,17 +310,7 @@ LAME_ENC_EXPORT BeErr beEncodeChunkFloatS16NI(BeStream id, std::uint32_t samples
 
 LAME_ENC_EXPORT BeErr beDeinitStream(BeStream id, std::uint8_t* output,
                                      std::uint32_t* outputBytes) {
-    return Guarded([&]() -> BeErr {
-        if (outputBytes)
-            *outputBytes = 0;
-        std::shared_ptr<Stream> stream = Streams().Find(id);
-        if (!stream)
-            return kBeErrInvalidHandle;
-        std::lock_guard lock(stream->mutex);
-        if (stream->flushed || !stream->lame)
-            return kBeErrWrongState;
-        if (!output || !outputBytes)
-            return kBeErrInvalidFormatParameters;
+    return WithEncodingStream(id, output, outputBytes, [&](Stream* stream) -> BeErr {
         const int n = lame_encode_flush(stream->lame, output, static_cast<int>(kOutputBufferBytes));
         if (n < 0)
             return kBeErrEncodeFailed;
