@@ -13,6 +13,7 @@
 namespace fx = tavora::testing;
 using fx::OggSpec;
 using fx::ProcessResult;
+using fx::ReadText;
 using fx::TempFolder;
 
 namespace {
@@ -27,11 +28,6 @@ std::vector<std::string> Lines(const std::string& text) {
 
 bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
-}
-
-std::string ReadAll(const std::string& path) {
-    const auto bytes = fx::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 class Cli : public ::testing::Test {
@@ -177,7 +173,7 @@ TEST_F(Cli, ConfigFileGivesDefaultsAndOptionsOverrideThemForOneRun) {
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     ExpectMp3(root / "auto/a.mp3", 44100, 1, 64, 1.0); // the rest still from the file
 
-    EXPECT_EQ(ReadAll(ConfigIni()), ini);
+    EXPECT_EQ(ReadText(ConfigIni()), ini);
 }
 
 TEST_F(Cli, UnusableFilesAreNamedAndSkipped) {
@@ -219,7 +215,7 @@ TEST_F(Cli, OutputFolderThatCannotBeCreated) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(Contains(r.out, "Fail to create folder " + root / "blocker/sub" + " !")) << r.out;
     EXPECT_FALSE(Contains(r.out, "Finished converting")) << r.out;
-    EXPECT_EQ(ReadAll(root / "blocker"), "a regular file");
+    EXPECT_EQ(ReadText(root / "blocker"), "a regular file");
 }
 
 TEST_F(Cli, RelativeNonAsciiNamesAndExistingFilesKept) {
@@ -232,7 +228,7 @@ TEST_F(Cli, RelativeNonAsciiNamesAndExistingFilesKept) {
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_TRUE(Contains(r.out, "Source:  " + root / "src/Ünï cødé.ogg" + ".")) << r.out;
     EXPECT_TRUE(Contains(r.out, "Destination: " + root / "out/Ünï cødé (2).mp3" + ".")) << r.out;
-    EXPECT_EQ(ReadAll(root / "out/Ünï cødé.mp3"), "older");
+    EXPECT_EQ(ReadText(root / "out/Ünï cødé.mp3"), "older");
     ExpectMp3(root / "out/Ünï cødé (2).mp3", 44100, 2, 128, 0.5);
 }
 

@@ -11,16 +11,11 @@
 
 using namespace tavora;
 using tavora::platform::ScopedMessageResponder;
-using tavora::testing::ReadBytes;
+using tavora::testing::ReadText;
 using tavora::testing::TempFolder;
 using tavora::testing::WriteText;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    auto b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
-}
 
 // Each test gets its own home and application data folder.
 struct SettingsFixture : ::testing::Test {
@@ -116,8 +111,8 @@ TEST_F(SettingsFixture, FirstStartCreatesFolderAndEmptyFileThenCloseWritesDefaul
               "MP3:  CBR 128 kbps; Automatic Frequency; Automatic Channel;");
 
     ASSERT_TRUE(SaveSettings(s));
-    EXPECT_EQ(ReadAll(Ini()), "[OUTPUT]\nDesDir=" + home.Path() +
-                                  "/Music/\n[MP3]\nLameBits=11\nLameChannel=0\nFreq=0\n");
+    EXPECT_EQ(ReadText(Ini()), "[OUTPUT]\nDesDir=" + home.Path() +
+                                   "/Music/\n[MP3]\nLameBits=11\nLameChannel=0\nFreq=0\n");
     EXPECT_EQ(boxes->Count(), 0u);
 }
 
@@ -169,8 +164,8 @@ TEST_F(SettingsFixture, SaveKeepsForeignContentAndRewritesKnownKeys) {
     s.outputFolder = "/out/";
     s.frequencyIndex = 5;
     ASSERT_TRUE(SaveSettings(s));
-    EXPECT_EQ(ReadAll(Ini()), "; my notes\n[Extra]\nk=v\n[mp3]\nFreq=5\nOther=keep\nLameBits=11\n"
-                              "LameChannel=0\n[OUTPUT]\nDesDir=/out/\n");
+    EXPECT_EQ(ReadText(Ini()), "; my notes\n[Extra]\nk=v\n[mp3]\nFreq=5\nOther=keep\nLameBits=11\n"
+                               "LameChannel=0\n[OUTPUT]\nDesDir=/out/\n");
 }
 
 TEST_F(SettingsFixture, FailuresShowTheirBoxes) {

@@ -6,16 +6,9 @@
 #include <filesystem>
 
 using namespace tavora::platform;
-using tavora::testing::ReadBytes;
+using tavora::testing::ReadText;
 using tavora::testing::TempFolder;
 using tavora::testing::WriteText;
-
-namespace {
-std::string ReadAll(const std::string& path) {
-    auto b = ReadBytes(path);
-    return std::string(b.begin(), b.end());
-}
-} // namespace
 
 TEST(IniFile, MatchesSectionsAndKeysWithoutRegardToCase) {
     TempFolder dir;
@@ -26,7 +19,7 @@ TEST(IniFile, MatchesSectionsAndKeysWithoutRegardToCase) {
     EXPECT_EQ(ReadIniInt(ini, "OTHER", "LAMEBITS", 0), 1);
 
     ASSERT_TRUE(WriteIniString(ini, "MP3", "FREQ", "5"));
-    EXPECT_EQ(ReadAll(ini), "[Mp3]\nLameBits=7\nFREQ=5\n[other]\nLameBits=1\n");
+    EXPECT_EQ(ReadText(ini), "[Mp3]\nLameBits=7\nFREQ=5\n[other]\nLameBits=1\n");
 }
 
 TEST(IniFile, ValuesAreVerbatim) {
@@ -38,7 +31,7 @@ TEST(IniFile, ValuesAreVerbatim) {
         ASSERT_TRUE(WriteIniString(ini, "OUTPUT", "DesDir", v));
         EXPECT_EQ(ReadIniString(ini, "OUTPUT", "DesDir", "-"), v);
     }
-    EXPECT_EQ(ReadAll(ini), "[OUTPUT]\nDesDir=50%;#not a comment\n");
+    EXPECT_EQ(ReadText(ini), "[OUTPUT]\nDesDir=50%;#not a comment\n");
     // Enclosing quotes and surrounding blanks are not part of the value.
     ASSERT_TRUE(WriteText(ini, "[s]\nk= \"quoted value\" \n"));
     EXPECT_EQ(ReadIniString(ini, "s", "k", "-"), "quoted value");
@@ -85,7 +78,7 @@ TEST(IniFile, WritesKeepUnknownContentInOrder) {
         WriteIniString(ini, "MP3", "LameBits", "11")); // new key after the section's last line
     ASSERT_TRUE(WriteIniString(ini, "Keep", "y", "2"));
     ASSERT_TRUE(WriteIniString(ini, "New", "z", "3")); // new section at the end
-    EXPECT_EQ(ReadAll(ini),
+    EXPECT_EQ(ReadText(ini),
               "; header comment\n\n[Keep]\nx=1\n; inner\ny=2\n\n[MP3]\nFreq=1\n# note\n"
               "LameBits=11\n[New]\nz=3\n");
 }
@@ -102,7 +95,7 @@ TEST(IniFile, RewriteIsAtomicAndFailsCleanly) {
     std::filesystem::create_directory(dir / "isdir.ini");
     EXPECT_FALSE(WriteIniString(dir / "isdir.ini", "s", "k", "v"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "isdir.ini"));
-    EXPECT_EQ(ReadAll(ini), "[s]\nk=2\n");
+    EXPECT_EQ(ReadText(ini), "[s]\nk=2\n");
 }
 
 TEST(IniFile, LongValuesAreCutAtCharacterBoundaries) {

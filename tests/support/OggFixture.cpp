@@ -150,6 +150,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ReadText(const std::string& path) {
+    const auto bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 TempFolder::TempFolder() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "tavora-test-XXXXXX").string();
     std::vector<char> name(tmpl.begin(), tmpl.end());

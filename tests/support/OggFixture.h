@@ -35,6 +35,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool WriteText(const std::string& path, const std::string& text);
 bool TruncateTo(const std::string& path, uint64_t size);
 std::vector<uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);
 
 // A fresh empty folder under the system's temp folder, removed by the destructor.
 class TempFolder {
